@@ -1,0 +1,47 @@
+#include "CommStatus.h"
+
+#include <utility>
+
+#include "StringTable.h"
+
+namespace tavin {
+
+namespace {
+constexpr unsigned kStatusFrameId = 62127;  // "ERROR - %1"
+}
+
+int32_t CommStatus::SetStatus(int32_t code) {
+    if (code != kKeepStatus) {
+        status_ = code;
+    }
+    return -status_;
+}
+
+unsigned CommStatus::StatusStringId(int32_t code) {
+    if (code < 0 || code >= kCodeCount) {
+        code = kKeepStatus;
+    }
+    // Id 62127 is the frame, so the last two codes skip over it.
+    return code <= 25 ? 62101u + static_cast<unsigned>(code) : 62102u + static_cast<unsigned>(code);
+}
+
+std::string CommStatus::GetStatusText() const {
+    return FormatString(LoadText(kStatusFrameId), LoadText(StatusStringId(status_)));
+}
+
+int32_t CommStatus::MapLineErrors(uint32_t flags) {
+    // The order matters: a break usually comes with a framing error and must win over it.
+    static constexpr std::pair<uint32_t, int32_t> kOrder[] = {
+        {kCeMode, kMode},       {kCeBreak, kBreak},     {kCeFrame, kFraming}, {kCeIoe, kIoError},
+        {kCeOverrun, kOverrun}, {kCeRxOver, kRxOver},   {kCeRxParity, kRxParity},
+        {kCeTxFull, kTxFull},   {kCeDns, kDns},         {kCePto, kPto},       {kCeOop, kOop},
+    };
+    for (const auto& [flag, code] : kOrder) {
+        if (flags & flag) {
+            return code;
+        }
+    }
+    return kTimeOut;
+}
+
+}  // namespace tavin
