@@ -4,6 +4,12 @@
 
 namespace tavin::strings {
 
-std::span<const StringEntry> Application() { return {}; }
+namespace {
+constexpr StringEntry kApplication[] = {
+    {62214, "VRG (Rough)"},
+};
+}  // namespace
+
+std::span<const StringEntry> Application() { return kApplication; }
 
 }  // namespace tavin::strings

@@ -1,4 +1,5 @@
 // Texts that only one of the two programs has, or has with its own wording.
+// (The full build labels item 28 "HD RESET"; the Camera-Link build has no such string.)
 
 #include "../StringTable.h"
 
@@ -7,6 +8,7 @@ namespace tavin::strings {
 namespace {
 constexpr StringEntry kMorva7E[] = {
     {57344, "MORVA-7E"},
+    {62232, "HD RESET"},
 };
 constexpr StringEntry kTavin[] = {
     {57344, "MORVA-7ECL for Meteor_2_CL"},
