@@ -7,6 +7,10 @@ const Edition kMorva7EEdition{
     .programName = "morva-7e",
     .linkKind = LinkKind::PortOrLibrary,
     .singleLibraryName = nullptr,
+    .frameWidth = 550,
+    .frameHeight = 400,
+    .titleShowsDocument = false,
+    .menuTrim = DeveloperMenuTrim::ManualAndPortCommands,
 };
 
 const Edition kTavinEdition{
@@ -14,14 +18,22 @@ const Edition kTavinEdition{
     .programName = "tavin",
     .linkKind = LinkKind::SingleLibrary,
     .singleLibraryName = "clsermtx.dll",
+    .frameWidth = 635,
+    .frameHeight = 446,
+    .titleShowsDocument = true,
+    .menuTrim = DeveloperMenuTrim::ManualCommandOnly,
 };
 
 namespace {
 const Edition* g_current = &kMorva7EEdition;
 }
 
-const Edition& CurrentEdition() { return *g_current; }
+const Edition& CurrentEdition() {
+    return *g_current;
+}
 
-void SetCurrentEdition(const Edition& edition) { g_current = &edition; }
+void SetCurrentEdition(const Edition& edition) {
+    g_current = &edition;
+}
 
 }  // namespace tavin

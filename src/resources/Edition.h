@@ -13,11 +13,25 @@ enum class LinkKind {
     SingleLibrary,  // always the one Camera Link library named by singleLibraryName
 };
 
+// Which developer commands the main frame removes from the Interface menu when the program does
+// not run in developer mode.
+enum class DeveloperMenuTrim {
+    ManualAndPortCommands,  // "Manual Command...", "Serial Port..." and the separator between
+    ManualCommandOnly,      // "Manual Command..." alone
+};
+
 struct Edition {
     EditionKind kind;
-    const char* programName;        // executable name, e.g. "morva-7e"
+    const char* programName;  // executable name, e.g. "morva-7e"
     LinkKind linkKind;
     const char* singleLibraryName;  // library loaded by Open() when linkKind is SingleLibrary
+
+    // Main window: initial client-independent size in pixels, and whether the window title
+    // shows the document's title before the application title.
+    int frameWidth;
+    int frameHeight;
+    bool titleShowsDocument;
+    DeveloperMenuTrim menuTrim;
 };
 
 extern const Edition kMorva7EEdition;
@@ -29,7 +43,7 @@ const Edition& CurrentEdition();
 void SetCurrentEdition(const Edition& edition);
 
 class ScopedEdition {
-public:
+  public:
     explicit ScopedEdition(const Edition& edition) : saved_(CurrentEdition()) {
         SetCurrentEdition(edition);
     }
@@ -37,7 +51,7 @@ public:
     ScopedEdition(const ScopedEdition&) = delete;
     ScopedEdition& operator=(const ScopedEdition&) = delete;
 
-private:
+  private:
     const Edition& saved_;
 };
 

@@ -6,12 +6,20 @@
 namespace tavin::strings {
 
 namespace {
+// 128: the document template: window title, document name, new-file type, filter name, filter
+// extension, file type id, file type name.
 constexpr StringEntry kMorva7E[] = {
     {57344, "MORVA-7E"},
+    {57346, "Brenmark Optic Ltd."},
+    {128, "MORVA-7E\n\nTAVIN\nTAVIN Files (*.tvn)\n.TVN\nTAVIN.Document\nTAVIN Document"},
     {62232, "HD RESET"},
 };
 constexpr StringEntry kTavin[] = {
     {57344, "MORVA-7ECL for Meteor_2_CL"},
+    {57346, "Brenmark Imaging Ltd."},
+    {128,
+     "MORVA-7ECL for Meteor_2_CL\n\nTAVIN\nTAVIN Files (*.tvn)\n.TVN\nTAVIN.Document\nTAVIN "
+     "Document"},
 };
 }  // namespace
 
