@@ -1,0 +1,70 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "VirtualCamera.h"
+
+// Serves a simulated camera on a pseudo-terminal from a thread of the calling process. The host
+// opens DevicePath() like any serial port. Starting takes a fraction of a millisecond, so tests
+// can give every case a fresh camera.
+
+namespace tavin::sim {
+
+struct ServerOptions {
+    CameraSettings settings;
+    Fault fault;
+    LinePacing pacing;
+    // Receives one decoded line per protocol event, on the server thread.
+    std::function<void(const std::string&)> monitor;
+};
+
+class PtyCameraServer {
+  public:
+    // Opens the pseudo-terminal and starts serving; throws std::system_error on failure.
+    explicit PtyCameraServer(ServerOptions options = {});
+    ~PtyCameraServer();
+    PtyCameraServer(const PtyCameraServer&) = delete;
+    PtyCameraServer& operator=(const PtyCameraServer&) = delete;
+
+    const std::string& DevicePath() const { return devicePath_; }
+
+    void SetFault(const Fault& fault);
+    void SetPacing(const LinePacing& pacing);
+
+    uint64_t BytesFromHost() const;
+    uint64_t BytesToHost() const;
+    // A value the camera holds now (camera form).
+    int32_t Value(CommandGroup group, uint8_t itemNumber) const;
+
+    // Whether the camera has hung up; waits up to `timeout` for it.
+    bool WaitForHangUp(std::chrono::milliseconds timeout);
+
+    // Stops serving and closes the line. Idempotent; the destructor calls it.
+    void Stop();
+
+  private:
+    void Serve();
+    void Wake();
+    void CloseLine();
+
+    mutable std::mutex mutex_;
+    std::condition_variable hungUp_;
+    VirtualCamera camera_;
+    std::function<void(const std::string&)> monitor_;
+    std::chrono::steady_clock::time_point started_;
+    std::string devicePath_;
+    int master_ = -1;
+    int slave_ = -1;  // held open so the master never sees a hang-up between host sessions
+    int wakeFd_ = -1;
+    bool stopping_ = false;
+    bool lineClosed_ = false;
+    std::thread thread_;
+};
+
+}  // namespace tavin::sim
