@@ -184,6 +184,7 @@ std::vector<uint8_t> ProtocolEngine::RefuseFrame(const std::string& why) {
 }
 
 std::vector<uint8_t> ProtocolEngine::OnFrame() {
+    state_ = State::AwaitFrame;  // unless the message says otherwise below
     std::vector<uint8_t> framed{kStx};
     framed.insert(framed.end(), text_.begin(), text_.end());
     framed.push_back(kEtx);

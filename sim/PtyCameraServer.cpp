@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -152,6 +153,7 @@ bool PtyCameraServer::WaitForHangUp(std::chrono::milliseconds timeout) {
 }
 
 void PtyCameraServer::Serve() {
+    prctl(PR_SET_TIMERSLACK, 1UL);
     std::vector<uint8_t> unsent;  // bytes due to the host that the pty has not taken yet
     uint8_t buffer[256];
     for (;;) {

@@ -1,0 +1,99 @@
+// tavin-camsim: a simulated camera on a pseudo-terminal, for trying the control program without
+// hardware, reproducing a camera's bad days and watching the protocol go by.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <system_error>
+
+#include "CamsimOptions.h"
+#include "DataFile.h"
+#include "PtyCameraServer.h"
+
+namespace fs = std::filesystem;
+using namespace tavin::sim;
+
+namespace {
+
+// A stale link from an earlier run that was killed is replaced; anything else is left alone.
+void CreateLink(const fs::path& link, const std::string& device) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(link, ec))) {
+        fs::remove(link);
+    }
+    fs::create_symlink(device, link);
+}
+
+void RemoveLink(const fs::path& link, const std::string& device) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(link, ec)) && fs::read_symlink(link, ec) == device) {
+        fs::remove(link, ec);
+    }
+}
+
+int Run(const CamsimOptions& options) {
+    CameraSettings settings(options.model);
+    if (!options.stateFile.empty()) {
+        settings.Load(ReadDataFile(options.stateFile));
+    }
+
+    // Block the stop signals before the server thread starts, so that only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    ServerOptions serverOptions{std::move(settings), options.fault, options.pacing, nullptr};
+    if (options.log) {
+        serverOptions.monitor = [](const std::string& line) { std::cout << line << std::endl; };
+    }
+    PtyCameraServer server(std::move(serverOptions));
+    if (!options.linkPath.empty()) {
+        CreateLink(options.linkPath, server.DevicePath());
+    }
+    std::cout << server.DevicePath() << std::endl;
+    std::cerr << "tavin-camsim: serving a simulated camera on " << server.DevicePath()
+              << (options.linkPath.empty() ? "" : " (" + options.linkPath + ")")
+              << (options.fault.kind == FaultKind::None ? "" : ", fault " + ToString(options.fault))
+              << (options.pacing.baud ? ", " + std::to_string(options.pacing.baud) + " baud" : "")
+              << "; stop with Ctrl+C" << std::endl;
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.Stop();
+    if (!options.linkPath.empty()) {
+        RemoveLink(options.linkPath, server.DevicePath());
+    }
+    std::cerr << "tavin-camsim: stopped (" << server.BytesFromHost() << " bytes received, "
+              << server.BytesToHost() << " sent)" << std::endl;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CamsimOptions options;
+    try {
+        options = ParseCamsimOptions({argv + 1, argv + argc});
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "tavin-camsim: " << e.what() << "\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << CamsimUsage();
+        return 0;
+    }
+    try {
+        return Run(options);
+    } catch (const std::exception& e) {
+        std::cerr << "tavin-camsim: " << e.what() << "\n";
+        return 1;
+    }
+}
