@@ -1,0 +1,47 @@
+#include "FileDialogs.h"
+
+#include <QEventLoop>
+#include <QFileDialog>
+#include <utility>
+
+namespace tavin {
+
+namespace {
+
+FileHook& Hook() {
+    static FileHook hook;
+    return hook;
+}
+
+}  // namespace
+
+FileHook SetFileHook(FileHook hook) {
+    return std::exchange(Hook(), std::move(hook));
+}
+
+QString AskFileName(const FileRequest& request, QWidget* owner) {
+    if (Hook()) {
+        return Hook()(request);
+    }
+    const bool save = request.mode == FileRequest::Mode::Save;
+    QFileDialog dialog(owner, request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    if (owner) {
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    }
+    // Without an owner the dialog is modeless: other windows stay usable while it is open.
+    dialog.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    loop.exec();
+    return dialog.result() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+}  // namespace tavin

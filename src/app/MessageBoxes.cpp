@@ -1,0 +1,65 @@
+#include "MessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <utility>
+
+#include "StringTable.h"
+
+namespace tavin {
+
+namespace {
+
+MessageHook& Hook() {
+    static MessageHook hook;
+    return hook;
+}
+
+QMessageBox::Icon ToQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MessageHook SetMessageHook(MessageHook hook) {
+    return std::exchange(Hook(), std::move(hook));
+}
+
+MessageAnswer ShowMessageBox(const MessageRequest& request) {
+    MessageRequest filled = request;
+    if (filled.caption.isEmpty()) {
+        constexpr unsigned kAppTitle = 57344;
+        filled.caption = QString::fromUtf8(LoadText(kAppTitle));
+    }
+    if (Hook()) {
+        return Hook()(filled);
+    }
+    const bool ask = filled.buttons == MessageButtons::YesNoCancel;
+    QMessageBox box(
+        ToQt(filled.icon), filled.caption, filled.text,
+        ask ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel : QMessageBox::Ok,
+        QApplication::activeWindow());
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        default:
+            return ask ? MessageAnswer::Cancel : MessageAnswer::Ok;
+    }
+}
+
+}  // namespace tavin

@@ -1,0 +1,27 @@
+#include <QApplication>
+
+#include "CTAVINApp.h"
+#include "CameraDataSet.h"
+#include "LiveCameraAccess.h"
+#include "StringTable.h"
+
+namespace tavin {
+
+int RunProgram(const Edition& edition, int argc, char** argv) {
+    SetCurrentEdition(edition);
+    // The data set outlives the application object, which stores the link's port number when
+    // it ends; the data set's own end then closes the link.
+    CameraDataSet cameraData;
+    LiveCameraAccess camera(cameraData);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(LoadText(57344)));
+    QApplication::setOrganizationName(QString::fromUtf8(LoadText(57346)));
+    QApplication::setQuitOnLastWindowClosed(false);
+    CTAVINApp app(edition, camera, QApplication::arguments());
+    if (!app.InitInstance()) {
+        return app.ExitCode();
+    }
+    return app.Run();
+}
+
+}  // namespace tavin
