@@ -32,9 +32,10 @@ std::string CommStatus::GetStatusText() const {
 int32_t CommStatus::MapLineErrors(uint32_t flags) {
     // The order matters: a break usually comes with a framing error and must win over it.
     static constexpr std::pair<uint32_t, int32_t> kOrder[] = {
-        {kCeMode, kMode},       {kCeBreak, kBreak},     {kCeFrame, kFraming}, {kCeIoe, kIoError},
-        {kCeOverrun, kOverrun}, {kCeRxOver, kRxOver},   {kCeRxParity, kRxParity},
-        {kCeTxFull, kTxFull},   {kCeDns, kDns},         {kCePto, kPto},       {kCeOop, kOop},
+        {kCeMode, kMode},         {kCeBreak, kBreak},     {kCeFrame, kFraming},
+        {kCeIoe, kIoError},       {kCeOverrun, kOverrun}, {kCeRxOver, kRxOver},
+        {kCeRxParity, kRxParity}, {kCeTxFull, kTxFull},   {kCeDns, kDns},
+        {kCePto, kPto},           {kCeOop, kOop},
     };
     for (const auto& [flag, code] : kOrder) {
         if (flags & flag) {

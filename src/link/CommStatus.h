@@ -9,7 +9,7 @@
 namespace tavin {
 
 class CommStatus {
-public:
+  public:
     // Status codes. Their messages live in the string table (ids 62101..62129).
     enum Code : int32_t {
         kOk = 0,
@@ -75,7 +75,7 @@ public:
     // decides; no known flag gives kTimeOut.
     static int32_t MapLineErrors(uint32_t flags);
 
-private:
+  private:
     int32_t status_ = kOk;
 };
 

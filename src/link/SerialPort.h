@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "CommStatus.h"
+#include "SerialDevice.h"
+#include "TickSource.h"
+#include "TransferTrace.h"
 
 // Moves raw bytes between the program and the camera, over an RS-232C port (port path) or the
 // serial channel of a Camera Link frame grabber through the board maker's library (library
@@ -15,7 +19,7 @@
 namespace tavin {
 
 class SerialPort : public virtual CommStatus {
-public:
+  public:
     // Driver purge flags.
     static constexpr uint32_t kPurgeTxClear = 0x0004;
     static constexpr uint32_t kPurgeRxClear = 0x0008;
@@ -50,10 +54,31 @@ public:
     bool IsPortOpen() const;
     bool IsLibraryOpen() const;
 
-private:
+    // Seams for tests and tools: the serial device of the port path (the platform's by
+    // default; replacing it closes the port), the clock of every deadline, and the trace.
+    void UseSerialDevice(std::unique_ptr<SerialDevice> device);
+    void UseTickSource(TickSource& ticks) { ticks_ = &ticks; }
+    void UseTrace(TransferTrace& trace) { trace_ = &trace; }
+
+  protected:
+    uint64_t NowMs() const { return ticks_->NowMs(); }
+
+  private:
+    int32_t OpenSingleLibrary();
+    int32_t WritePort(const uint8_t* buffer, int32_t count, int32_t timeoutPerByteMs);
+    int32_t ReadPort(uint8_t* buffer, int32_t count, int32_t timeoutPerByteMs);
+    int32_t WriteLibrary(const uint8_t* buffer, int32_t count, int32_t timeoutMs);
+    int32_t ReadLibrary(uint8_t* buffer, int32_t count, int32_t timeoutMs);
+    // Lets the user interface repaint during a long wait, at most every kResponsiveIntervalMs.
+    void KeepResponsive(uint64_t& lastCallMs);
+    void Trace(TransferTrace::Direction direction, TransferTrace::Path path, int32_t requested,
+               const uint8_t* bytes, int32_t moved, int32_t status);
+
     int32_t portNumber_ = 0;
     int32_t baudRate_ = 0;
-    int portHandle_ = -1;
+    std::unique_ptr<SerialDevice> device_;
+    TickSource* ticks_;
+    TransferTrace* trace_;
 };
 
 }  // namespace tavin

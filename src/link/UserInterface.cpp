@@ -5,7 +5,7 @@ namespace tavin {
 namespace {
 
 class SilentUserInterface final : public UserInterface {
-public:
+  public:
     void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
     bool HasMainWindow() override { return false; }
     void SetStatusText(const std::string&) override {}
@@ -17,7 +17,9 @@ UserInterface* g_installed = &g_silent;
 
 }  // namespace
 
-UserInterface& TheUserInterface() { return *g_installed; }
+UserInterface& TheUserInterface() {
+    return *g_installed;
+}
 
 UserInterface* InstallUserInterface(UserInterface* ui) {
     UserInterface* previous = g_installed == &g_silent ? nullptr : g_installed;

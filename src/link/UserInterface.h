@@ -10,7 +10,7 @@ namespace tavin {
 enum class MessageIcon { None, Error, Exclamation, Question };
 
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     // A modal message box with one OK button. An empty caption means the application title.

@@ -36,8 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{3, "ERROR - Communication port not opened."},
         TextCase{4, "ERROR - Can not open communciation port."},
         TextCase{5, "ERROR - Communication time out detected.\nCheck the connection."},
-        TextCase{6, "ERROR - Bad chacter size specified in sending/receiving data to the camera "
-                    "unit."},
+        TextCase{6,
+                 "ERROR - Bad chacter size specified in sending/receiving data to the camera "
+                 "unit."},
         TextCase{19, "ERROR - Paper empty."},
         TextCase{25, "ERROR - Check sum code mismatched in received data from camera unit."},
         TextCase{26, "ERROR - Illegal message size of transmission data. "},

@@ -1,0 +1,263 @@
+// The serial device on POSIX systems (termios). The only file that knows the OS's serial API.
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "CommStatus.h"
+#include "SerialDevice.h"
+
+namespace tavin {
+
+namespace {
+
+// COM port n is the device named by TAVIN_COM<n>, else the n-th built-in serial port.
+std::string DevicePath(int32_t portNumber) {
+    const std::string variable = "TAVIN_COM" + std::to_string(portNumber);
+    if (const char* path = std::getenv(variable.c_str()); path && *path) {
+        return path;
+    }
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+bool SpeedCode(int32_t baudRate, speed_t& code) {
+    switch (baudRate) {
+        case 1200:
+            code = B1200;
+            return true;
+        case 2400:
+            code = B2400;
+            return true;
+        case 4800:
+            code = B4800;
+            return true;
+        case 9600:
+            code = B9600;
+            return true;
+        case 19200:
+            code = B19200;
+            return true;
+        case 38400:
+            code = B38400;
+            return true;
+        case 57600:
+            code = B57600;
+            return true;
+        case 115200:
+            code = B115200;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ApplySettings(termios& tio, const LineSettings& settings) {
+    speed_t speed;
+    if (!SpeedCode(settings.baudRate, speed) || settings.byteSize < 5 || settings.byteSize > 8 ||
+        settings.stopBits > 2 || settings.parity > 4) {
+        return false;
+    }
+    cfmakeraw(&tio);
+    cfsetispeed(&tio, speed);
+    cfsetospeed(&tio, speed);
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    tio.c_cflag |= kSizes[settings.byteSize - 5] | CLOCAL | CREAD;
+    if (settings.stopBits != 0) {
+        tio.c_cflag |= CSTOPB;  // one and a half stop bits do not exist here; two come closest
+    }
+    switch (settings.parity) {
+        case 1:
+            tio.c_cflag |= PARENB | PARODD;
+            break;
+        case 2:
+            tio.c_cflag |= PARENB;
+            break;
+        case 3:
+            tio.c_cflag |= PARENB | PARODD | CMSPAR;
+            break;
+        case 4:
+            tio.c_cflag |= PARENB | CMSPAR;
+            break;
+        default:
+            break;
+    }
+    if (settings.parity != 0) {
+        tio.c_iflag |= INPCK;
+    }
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    return true;
+}
+
+class PosixSerialDevice final : public SerialDevice {
+  public:
+    ~PosixSerialDevice() override { Close(); }
+
+    OpenResult Open(int32_t portNumber, const LineSettings& settings) override {
+        Close();
+        const int fd =
+            ::open(DevicePath(portNumber).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            return OpenResult::kCannotOpen;
+        }
+        termios original{};
+        if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &original) != 0) {
+            ::close(fd);  // not a terminal, or another program holds it
+            return OpenResult::kCannotOpen;
+        }
+        fd_ = fd;
+        original_ = original;
+        counters_ = ReadCounters();
+        pendingErrors_ = 0;
+        termios tio = original;
+        if (!ApplySettings(tio, settings) || tcsetattr(fd_, TCSANOW, &tio) != 0) {
+            return OpenResult::kSettingsRefused;
+        }
+        // Pseudo-terminals have no modem lines and refuse this; a real port accepts it.
+        int lines = TIOCM_DTR | TIOCM_RTS;
+        ioctl(fd_, TIOCMBIS, &lines);
+        return OpenResult::kOpened;
+    }
+
+    void Close() override {
+        if (fd_ < 0) {
+            return;
+        }
+        tcsetattr(fd_, TCSANOW, &original_);
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+    bool IsOpen() const override { return fd_ >= 0; }
+
+    int32_t WriteSome(const uint8_t* bytes, int32_t count) override {
+        const ssize_t written = ::write(fd_, bytes, static_cast<size_t>(count));
+        if (written >= 0) {
+            return static_cast<int32_t>(written);
+        }
+        return Failed();
+    }
+
+    int32_t PendingOutput() override {
+        int pending = 0;
+        return ioctl(fd_, TIOCOUTQ, &pending) == 0 ? pending : 0;
+    }
+
+    int32_t ReadSome(uint8_t* bytes, int32_t count) override {
+        const ssize_t got = ::read(fd_, bytes, static_cast<size_t>(count));
+        if (got >= 0) {
+            return static_cast<int32_t>(got);
+        }
+        return Failed();
+    }
+
+    bool WaitReadable(int32_t timeoutMs) override { return Poll(POLLIN, timeoutMs); }
+    bool WaitWritable(int32_t timeoutMs) override { return Poll(POLLOUT, timeoutMs); }
+
+    bool WaitDrained(int32_t timeoutMs) override {
+        // tcdrain() cannot be bounded, so watch the output queue and the transmitter instead.
+        for (;;) {
+            if (PendingOutput() == 0 && TransmitterEmpty()) {
+                return true;
+            }
+            if (timeoutMs <= 0) {
+                return false;
+            }
+            const int32_t slice = std::min(timeoutMs, 2);
+            poll(nullptr, 0, slice);
+            timeoutMs -= slice;
+        }
+    }
+
+    bool Purge(bool output, bool input) override {
+        const int queue = output && input ? TCIOFLUSH : output ? TCOFLUSH : TCIFLUSH;
+        return (!output && !input) || tcflush(fd_, queue) == 0;
+    }
+
+    uint32_t TakeLineErrors() override {
+        const Counters now = ReadCounters();
+        uint32_t flags = pendingErrors_;
+        pendingErrors_ = 0;
+        if (now.known && counters_.known) {
+            const serial_icounter_struct& a = counters_.values;
+            const serial_icounter_struct& b = now.values;
+            if (b.frame != a.frame)
+                flags |= CommStatus::kCeFrame;
+            if (b.overrun != a.overrun)
+                flags |= CommStatus::kCeOverrun;
+            if (b.parity != a.parity)
+                flags |= CommStatus::kCeRxParity;
+            if (b.brk != a.brk)
+                flags |= CommStatus::kCeBreak;
+            if (b.buf_overrun != a.buf_overrun)
+                flags |= CommStatus::kCeRxOver;
+        }
+        counters_ = now;
+        return flags;
+    }
+
+  private:
+    struct Counters {
+        bool known = false;
+        serial_icounter_struct values{};
+    };
+
+    Counters ReadCounters() const {
+        Counters counters;
+        // Pseudo-terminals and some adapters keep no counters: they report no line errors.
+        counters.known = fd_ >= 0 && ioctl(fd_, TIOCGICOUNT, &counters.values) == 0;
+        return counters;
+    }
+
+    bool TransmitterEmpty() const {
+        unsigned int status = 0;
+        if (ioctl(fd_, TIOCSERGETLSR, &status) != 0) {
+            return true;  // no such register here (a pseudo-terminal, many USB adapters)
+        }
+        return (status & TIOCSER_TEMT) != 0;
+    }
+
+    int32_t Failed() {
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+            return 0;
+        }
+        pendingErrors_ |= CommStatus::kCeIoe;  // e.g. EIO: the adapter was unplugged
+        return -1;
+    }
+
+    bool Poll(short events, int32_t timeoutMs) {
+        pollfd entry{fd_, events, 0};
+        const int ready = poll(&entry, 1, std::max(timeoutMs, 0));
+        if (ready <= 0) {
+            return false;
+        }
+        if ((entry.revents & events) == 0) {
+            // Hang-up or error: nothing will come, but do not let the caller spin on it.
+            poll(nullptr, 0, std::max(timeoutMs, 0));
+            return false;
+        }
+        return true;
+    }
+
+    int fd_ = -1;
+    termios original_{};
+    Counters counters_;
+    uint32_t pendingErrors_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
+    return std::make_unique<PosixSerialDevice>();
+}
+
+}  // namespace tavin
