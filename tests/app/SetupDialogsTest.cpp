@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+
+#include "CCommSystemDlg.h"
+#include "CSerialPortDlg.h"
+#include "DialogBuilder.h"
+#include "GuiTestSupport.h"
+
+namespace tavin {
+namespace {
+
+using testing::FileAnswers;
+using testing::WhenShown;
+
+QAbstractButton* Button(const QWidget& dialog, int id) {
+    return DialogItem<QAbstractButton>(dialog, id);
+}
+
+void Click(const QWidget& dialog, int id) {
+    QAbstractButton* button = Button(dialog, id);
+    ASSERT_TRUE(button) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Runs the start dialog, doing `clicks` on it once it is shown.
+void RunStartDialog(CCommSystemDlg& dialog, std::function<void(CCommSystemDlg&)> clicks) {
+    WhenShown<CCommSystemDlg>(std::move(clicks));
+    dialog.Run();
+}
+
+TEST(CommSystemDlg, OpenWithoutClicksChoosesCom1At19200) {
+    CCommSystemDlg dialog;
+    RunStartDialog(dialog, [](CCommSystemDlg& shown) {
+        EXPECT_TRUE(Button(shown, 1119)->isChecked());
+        EXPECT_TRUE(Button(shown, 1116)->isChecked());
+        EXPECT_FALSE(DialogItem(shown, 1109)->isEnabled());
+        EXPECT_FALSE(DialogItem(shown, 2110)->isEnabled());
+        EXPECT_FALSE(DialogItem(shown, 1113)->isEnabled());
+        Click(shown, 1111);
+    });
+    EXPECT_TRUE(dialog.m_bOpen);
+    EXPECT_EQ(dialog.m_nMode, 0);
+    EXPECT_EQ(dialog.m_nSelection, 0);
+    EXPECT_EQ(dialog.m_nBaudIndex, 0);
+}
+
+TEST(CommSystemDlg, SelectionButtonsSetModeAndEnableTheirGroup) {
+    struct Case {
+        int button;
+        int mode;
+        int selection;
+        bool baudEnabled;
+        bool libraryEnabled;
+    };
+    const Case cases[] = {
+        {1123, 0, 4, true, false},    // COM 5
+        {1128, 0, 9, true, false},    // COM10
+        {1106, 1, 10, false, false},  // Eeuresys
+        {1107, 1, 11, false, false},  // Matrox
+        {1108, 1, 12, false, true},   // Other Factory
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        CCommSystemDlg dialog;
+        RunStartDialog(dialog, [&c](CCommSystemDlg& shown) {
+            Click(shown, 1108);  // start from the library side, so both directions are seen
+            Click(shown, c.button);
+            for (int id : {1116, 1129, 1130}) {
+                EXPECT_EQ(DialogItem(shown, id)->isEnabled(), c.baudEnabled) << id;
+            }
+            for (int id : {1109, 1113, 2110}) {
+                EXPECT_EQ(DialogItem(shown, id)->isEnabled(), c.libraryEnabled) << id;
+            }
+            // One group: exactly one selection button is down.
+            int checked = 0;
+            for (int id :
+                 {1119, 1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1128, 1106, 1107, 1108}) {
+                checked += Button(shown, id)->isChecked() ? 1 : 0;
+            }
+            EXPECT_EQ(checked, 1);
+            EXPECT_TRUE(Button(shown, 1116)->isChecked()) << "the baud group is a group of its own";
+            Click(shown, 1111);
+        });
+        EXPECT_EQ(dialog.m_nMode, c.mode);
+        EXPECT_EQ(dialog.m_nSelection, c.selection);
+    }
+}
+
+TEST(CommSystemDlg, TypedPathAndBaudAreTakenAsShown) {
+    CCommSystemDlg dialog;
+    RunStartDialog(dialog, [](CCommSystemDlg& shown) {
+        Click(shown, 1108);
+        auto* path = DialogItem<QLineEdit>(shown, 1109);
+        QTest::keyClicks(path, QStringLiteral("/opt/boards/libclserxyz.so"));
+        Click(shown, 1106);  // Eeuresys: the path stays in the field but is not used
+        Click(shown, 1108);
+        Click(shown, 1111);
+    });
+    EXPECT_EQ(dialog.m_nMode, 1);
+    EXPECT_EQ(dialog.m_nSelection, CCommSystemDlg::kOtherFactory);
+    EXPECT_EQ(dialog.m_strLibraryPath, QStringLiteral("/opt/boards/libclserxyz.so"));
+
+    CCommSystemDlg baud;
+    RunStartDialog(baud, [](CCommSystemDlg& shown) {
+        Click(shown, 1122);
+        Click(shown, 1129);
+        EXPECT_EQ(Button(shown, 1129)->text(), QStringLiteral(" 9600"));
+        Click(shown, 1111);
+    });
+    EXPECT_EQ(baud.m_nSelection, 3);
+    EXPECT_EQ(baud.m_nBaudIndex, 1);
+}
+
+TEST(CommSystemDlg, CancelEscAndEnter) {
+    CCommSystemDlg cancelled;
+    RunStartDialog(cancelled, [](CCommSystemDlg& shown) { Click(shown, 1112); });
+    EXPECT_FALSE(cancelled.m_bOpen);
+
+    CCommSystemDlg escaped;
+    RunStartDialog(escaped, [](CCommSystemDlg& shown) { QTest::keyClick(&shown, Qt::Key_Escape); });
+    EXPECT_FALSE(escaped.m_bOpen);
+    EXPECT_FALSE(escaped.isVisible());
+
+    CCommSystemDlg entered;
+    RunStartDialog(entered, [](CCommSystemDlg& shown) {
+        Click(shown, 1107);
+        QTest::keyClick(&shown, Qt::Key_Return);
+    });
+    EXPECT_TRUE(entered.m_bOpen);
+    EXPECT_EQ(entered.m_nSelection, CCommSystemDlg::kMatrox);
+}
+
+TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
+    FileAnswers files({QStringLiteral("/lib/first.so"), QString()});
+    CCommSystemDlg dialog;
+    RunStartDialog(dialog, [&files](CCommSystemDlg& shown) {
+        Click(shown, 1108);
+        auto* path = DialogItem<QLineEdit>(shown, 1109);
+        QTest::keyClicks(path, QStringLiteral("typed"));
+        // Browse again while the file dialog is open does nothing.
+        files.during = [&shown] { Click(shown, 2110); };
+        Click(shown, 2110);
+        files.during = nullptr;
+        EXPECT_EQ(path->text(), QStringLiteral("/lib/first.so"));
+        EXPECT_TRUE(Button(shown, 1108)->isChecked());
+        EXPECT_TRUE(path->isEnabled());
+
+        QTest::keyClicks(path, QStringLiteral("-typed later"));
+        Click(shown, 2110);  // cancelled: the field shows the stored path again
+        EXPECT_EQ(path->text(), QStringLiteral("/lib/first.so"));
+        Click(shown, 1111);
+    });
+    ASSERT_EQ(files.requests.size(), 2u);
+    EXPECT_EQ(files.requests[0].title, QStringLiteral("OPEN DLL FILE"));
+    EXPECT_EQ(files.requests[0].filters.value(0), QStringLiteral("dll file (*.dll *.so)"));
+    EXPECT_EQ(files.requests[0].filters.value(1), QStringLiteral("all file (*.*)"));
+    EXPECT_EQ(dialog.m_nMode, 1);
+    EXPECT_EQ(dialog.m_strLibraryPath, QStringLiteral("/lib/first.so"));
+}
+
+TEST(SerialPortDlg, ShowsPortAndRateAndReturnsTheChoice) {
+    struct Case {
+        int portIn, baudIn;
+        int click;  // 0: none
+        int portOut, baudOut;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 1, 9600},          // before any COM request
+        {5, 19200, 0, 1, 19200},     // ports above 2 show COM1
+        {2, 9600, 0, 2, 9600},       //
+        {1, 19200, 1101, 2, 19200},  // choose COM2
+        {2, 4800, 1100, 1, 9600},    // any other rate shows and returns 9600
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.portIn);
+        CSerialPortDlg dialog;
+        dialog.m_nPort = c.portIn;
+        dialog.m_nBaudRate = c.baudIn;
+        WhenShown<CSerialPortDlg>([&c](CSerialPortDlg& shown) {
+            EXPECT_FALSE(DialogItem(shown, 1102)->isEnabled());
+            EXPECT_FALSE(DialogItem(shown, 1103)->isEnabled());
+            if (c.click) {
+                Click(shown, c.click);
+            }
+            QTest::keyClick(&shown, Qt::Key_Return);  // OK is the default button
+        });
+        EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+        EXPECT_EQ(dialog.m_nPort, c.portOut);
+        EXPECT_EQ(dialog.m_nBaudRate, c.baudOut);
+    }
+}
+
+TEST(SerialPortDlg, CancelKeepsTheFields) {
+    CSerialPortDlg dialog;
+    dialog.m_nPort = 7;
+    dialog.m_nBaudRate = 0;
+    WhenShown<CSerialPortDlg>([](CSerialPortDlg& shown) {
+        Click(shown, 1101);
+        Click(shown, 2);
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(dialog.m_nPort, 7);
+    EXPECT_EQ(dialog.m_nBaudRate, 0);
+}
+
+TEST(DialogBuilder, DialogUnitsFollowTheFont) {
+    QFont small = QApplication::font();
+    small.setPointSize(8);
+    QFont large = small;
+    large.setPointSize(16);
+    const DialogUnits a = DialogUnitsOf(small);
+    const DialogUnits b = DialogUnitsOf(large);
+    EXPECT_GT(b.baseX, a.baseX * 1.5);
+    EXPECT_GT(b.baseY, a.baseY * 1.5);
+    const QRect r = ToPixels({6, 16}, 4, 8, 40, 16);
+    EXPECT_EQ(r, QRect(6, 16, 60, 32));
+}
+
+}  // namespace
+}  // namespace tavin
