@@ -55,7 +55,7 @@ bool FakeCameraDevice::WaitReadable(int32_t timeoutMs) {
     if (!toHost_.empty()) {
         return true;
     }
-    clock_.Advance(timeoutMs);
+    clock_.Advance(static_cast<uint64_t>(std::max(timeoutMs, 0)));
     return false;
 }
 

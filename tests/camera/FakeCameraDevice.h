@@ -7,22 +7,13 @@
 
 #include "ProtocolEngine.h"
 #include "SerialDevice.h"
-#include "TickSource.h"
+#include "VirtualClock.h"
 
 // A serial device with the simulated camera at the far end, in virtual time: the camera
 // answers at once, and every wait for a byte that is not coming moves the clock by the whole
 // wait instead of sleeping.
 
 namespace tavin::testing {
-
-class VirtualClock : public TickSource {
-  public:
-    uint64_t NowMs() override { return nowMs_; }
-    void Advance(int32_t ms) { nowMs_ += static_cast<uint64_t>(ms > 0 ? ms : 0); }
-
-  private:
-    uint64_t nowMs_ = 1000;
-};
 
 class FakeCameraDevice : public SerialDevice {
   public:
