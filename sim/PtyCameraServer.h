@@ -17,11 +17,11 @@
 namespace tavin::sim {
 
 struct ServerOptions {
-    CameraSettings settings;
-    Fault fault;
-    LinePacing pacing;
+    CameraSettings settings{};
+    Fault fault{};
+    LinePacing pacing{};
     // Receives one decoded line per protocol event, on the server thread.
-    std::function<void(const std::string&)> monitor;
+    std::function<void(const std::string&)> monitor{};
 };
 
 class PtyCameraServer {
