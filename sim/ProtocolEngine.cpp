@@ -12,6 +12,9 @@ constexpr size_t kItemMessageLength = 14;
 constexpr uint8_t kWrongEnqAnswer = '?';
 constexpr uint8_t kNonHexValueChar = 'G';
 constexpr size_t kCutReplyLength = 6;
+// The host takes at most four bad replies to one request and then asks again; a fifth reply
+// would arrive while it is already announcing the next request and spoil that handshake.
+constexpr int kMaxRepliesPerRequest = 4;
 // Bytes a noisy line delivers ahead of a reply; none of them is STX.
 constexpr uint8_t kNoise[] = {0x00, 0xFF, 0x7E, 0x30};
 
@@ -54,9 +57,14 @@ std::string Printable(uint8_t byte) {
 }
 
 // A first-group value travels most significant byte first within the item's width, padded with
-// zero bytes; a second-group value travels least significant byte first in three bytes.
+// zero bytes; a second-group value travels least significant byte first in three bytes. A
+// one-byte first-group item has nothing to reorder, so a larger value in it (the two characters
+// of a partial-scan text pair) keeps its bytes in the second group's order.
 int32_t DecodeValue(CommandGroup group, int width, const uint8_t (&pairs)[3]) {
     if (group == CommandGroup::Second) {
+        return pairs[0] | pairs[1] << 8 | pairs[2] << 16;
+    }
+    if (width <= 1) {
         return pairs[0] | pairs[1] << 8 | pairs[2] << 16;
     }
     int32_t value = 0;
@@ -68,6 +76,9 @@ int32_t DecodeValue(CommandGroup group, int width, const uint8_t (&pairs)[3]) {
 
 std::string EncodeValue(CommandGroup group, int width, int32_t value) {
     uint8_t pairs[3] = {0, 0, 0};
+    if (width <= 1) {
+        group = CommandGroup::Second;  // same byte order, see DecodeValue
+    }
     for (int i = 0; i < 3; ++i) {
         const int shift = group == CommandGroup::Second ? 8 * i : 8 * (width - 1 - i);
         pairs[i] = i < (group == CommandGroup::Second ? 3 : width) ? (value >> shift) & 0xFF : 0;
@@ -141,6 +152,11 @@ std::vector<uint8_t> ProtocolEngine::OnByte(uint8_t byte) {
                 return {};
             }
             if (byte == kNak) {
+                if (repliesThisRequest_ == kMaxRepliesPerRequest) {
+                    Report(Note(EventKind::ReplyRejected, "", "give up on this request"));
+                    state_ = State::Idle;
+                    return {};
+                }
                 Report(Note(EventKind::ReplyRejected, "", "reply again"));
                 return SendReply();
             }
@@ -238,6 +254,7 @@ std::vector<uint8_t> ProtocolEngine::OnItemMessage(const uint8_t (&fields)[7]) {
         replyCommand_ = command;
         replyItem_ = item;
         badRepliesThisRequest_ = 0;
+        repliesThisRequest_ = 0;
         Report(event);
         const std::vector<uint8_t> reply = SendReply();
         answer.insert(answer.end(), reply.begin(), reply.end());
@@ -285,6 +302,7 @@ std::vector<uint8_t> ProtocolEngine::SendReply() {
         reply.resize(kCutReplyLength);
         note = ", cut short (fault)";
     }
+    ++repliesThisRequest_;
     event.detail = chars + " sum " + sumChars + note;
     Report(event);
     state_ = State::AwaitReplyAck;
