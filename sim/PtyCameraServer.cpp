@@ -153,6 +153,8 @@ bool PtyCameraServer::WaitForHangUp(std::chrono::milliseconds timeout) {
 }
 
 void PtyCameraServer::Serve() {
+    // Paced bytes go out when ppoll's time-out ends; the default 50 us timer slack would make
+    // every turnaround late and show up as line time that a real wire does not have.
     prctl(PR_SET_TIMERSLACK, 1UL);
     std::vector<uint8_t> unsent;  // bytes due to the host that the pty has not taken yet
     uint8_t buffer[256];
