@@ -240,8 +240,13 @@ class PosixSerialDevice final : public SerialDevice {
         if (ready <= 0) {
             return false;
         }
-        if ((entry.revents & events) == 0) {
-            // Hang-up or error: nothing will come, but do not let the caller spin on it.
+        // A line whose other end is gone stays "readable" for ever with nothing to read (a
+        // hung-up terminal reports POLLIN with POLLHUP), so test the hang-up first. Bytes that
+        // came before it are still read by the caller's next read.
+        if ((entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ||
+            (entry.revents & events) == 0) {
+            pendingErrors_ |= CommStatus::kCeIoe;
+            // Nothing will come, but do not let the caller spin on it.
             poll(nullptr, 0, std::max(timeoutMs, 0));
             return false;
         }
