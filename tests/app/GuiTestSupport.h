@@ -8,10 +8,16 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
+
+// Readable test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Answers message boxes and file dialogs instead of a person, and acts on windows as soon as
 // they are shown.

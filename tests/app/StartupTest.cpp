@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include "CCommSystemDlg.h"
+#include "CMainFrame.h"
+#include "CTAVINApp.h"
+#include "CTAVINDoc.h"
+#include "DialogBuilder.h"
+#include "FakeCamera.h"
+#include "GuiTestSupport.h"
+
+namespace tavin {
+namespace {
+
+using testing::FakeCamera;
+using testing::MessageRecorder;
+using testing::WhenShown;
+using Calls = std::vector<std::string>;
+
+QSettings Profile(const Edition& edition) {
+    return QSettings(
+        edition.kind == EditionKind::Tavin ? "Brenmark Imaging Ltd." : "Brenmark Optic Ltd.",
+        edition.kind == EditionKind::Tavin ? "MORVA-7ECL for Meteor_2_CL" : "MORVA-7E");
+}
+
+class StartupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const Edition* edition : {&kMorva7EEdition, &kTavinEdition}) {
+            QSettings profile = Profile(*edition);
+            profile.clear();
+        }
+    }
+    void TearDown() override { SetCurrentEdition(kMorva7EEdition); }
+
+    // Starts `edition` with `arguments` after the program name; `choose` works the start
+    // dialog (the full program shows it).
+    std::unique_ptr<CTAVINApp> Start(const Edition& edition, QStringList arguments,
+                                     std::function<void(CCommSystemDlg&)> choose = {}) {
+        SetCurrentEdition(edition);
+        camera = std::make_unique<FakeCamera>();
+        arguments.prepend(QString::fromUtf8(edition.programName));
+        auto app = std::make_unique<CTAVINApp>(edition, *camera, arguments);
+        if (choose) {
+            WhenShown<CCommSystemDlg>(std::move(choose));
+        }
+        started = app->InitInstance();
+        return app;
+    }
+
+    QString DataFile(const char* name, int bytes = 208) {
+        QTemporaryDir scratch;
+        FakeCamera source;
+        CTAVINDoc writer(source);
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        EXPECT_TRUE(writer.OnSaveDocument(path));
+        QFile::resize(path, bytes);
+        return path;
+    }
+
+    static void Click(QWidget& dialog, int id) {
+        QTest::mouseClick(DialogItem<QAbstractButton>(dialog, id), Qt::LeftButton);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeCamera> camera;
+    bool started = false;
+};
+
+TEST_F(StartupTest, FullProgramOpensTheChosenLinkAndReadsTheCamera) {
+    MessageRecorder messages;
+    struct Case {
+        const char* name;
+        std::function<void(CCommSystemDlg&)> choose;
+        bool withFile;
+        Calls expected;
+    };
+    const Case cases[] = {
+        {"OPEN at once",
+         [](CCommSystemDlg& d) { Click(d, 1111); },
+         false,
+         {"OpenSerialPort 1 19200", "FetchAllItems"}},
+        {"COM 3 at 9600 with a file: the file's values are written, no read",
+         [](CCommSystemDlg& d) {
+             Click(d, 1121);
+             Click(d, 1129);
+             Click(d, 1111);
+         },
+         true,
+         {"OpenSerialPort 3 9600", "SendAllItems"}},
+        {"Eeuresys with a file: read first, then the file is written",
+         [](CCommSystemDlg& d) {
+             Click(d, 1106);
+             Click(d, 1111);
+         },
+         true,
+         {"OpenCameraLink clseremc.dll", "FetchAllItems", "SendAllItems"}},
+        {"Matrox ignores a typed path",
+         [](CCommSystemDlg& d) {
+             Click(d, 1108);
+             QTest::keyClicks(DialogItem<QLineEdit>(d, 1109), "libmine.so");
+             Click(d, 1107);
+             Click(d, 1111);
+         },
+         false,
+         {"OpenCameraLink clsermtx.dll", "FetchAllItems"}},
+        {"Other Factory passes the typed path unchanged",
+         [](CCommSystemDlg& d) {
+             Click(d, 1108);
+             QTest::keyClicks(DialogItem<QLineEdit>(d, 1109), "../boards/libmine.so");
+             Click(d, 1111);
+         },
+         false,
+         {"OpenCameraLink ../boards/libmine.so", "FetchAllItems"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList arguments =
+            c.withFile ? QStringList{DataFile("start.tvn")} : QStringList{};
+        auto app = Start(kMorva7EEdition, arguments, c.choose);
+        ASSERT_TRUE(started);
+        EXPECT_EQ(camera->calls, c.expected);
+        ASSERT_TRUE(app->MainFrame());
+        EXPECT_TRUE(app->MainFrame()->isVisible());
+        EXPECT_TRUE(app->MainFrame()->acceptDrops());
+        EXPECT_EQ(app->Document().GetTitle(),
+                  c.withFile ? QStringLiteral("start.tvn") : QStringLiteral("Untitled"));
+    }
+    EXPECT_TRUE(messages.requests.empty());
+}
+
+TEST_F(StartupTest, NoReadWhenThePortDidNotOpenAndTheRequestedPortIsStored) {
+    SetCurrentEdition(kMorva7EEdition);
+    {
+        auto app = Start(kMorva7EEdition, {}, [this](CCommSystemDlg& d) {
+            camera->openResult = -4;
+            Click(d, 1123);
+            Click(d, 1111);
+        });
+        ASSERT_TRUE(started);
+        EXPECT_EQ(camera->calls, Calls{"OpenSerialPort 5 19200"});
+        EXPECT_EQ(app->MainFrame()->PortPaneText(), QStringLiteral(" ?"));
+    }
+    EXPECT_EQ(Profile(kMorva7EEdition).value("Settings/COM Port").toInt(), 5);
+}
+
+TEST_F(StartupTest, LeavingTheStartDialogEndsWithStatusOneAndStoresPortZero) {
+    for (auto leave : std::vector<std::function<void(CCommSystemDlg&)>>{
+             [](CCommSystemDlg& d) { Click(d, 1112); },
+             [](CCommSystemDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+             [](CCommSystemDlg& d) { d.close(); }}) {
+        {
+            auto app = Start(kMorva7EEdition, {}, leave);
+            EXPECT_FALSE(started);
+            EXPECT_EQ(app->ExitCode(), 1);
+            EXPECT_EQ(app->MainFrame(), nullptr);
+            EXPECT_TRUE(camera->calls.empty());
+        }
+        QSettings profile = Profile(kMorva7EEdition);
+        EXPECT_TRUE(profile.contains("Settings/COM Port"));
+        EXPECT_EQ(profile.value("Settings/COM Port").toInt(), 0);
+    }
+}
+
+TEST_F(StartupTest, SingleLibraryProgramUsesTheStoredPortAndAlwaysReads) {
+    {
+        auto app = Start(kTavinEdition, {});
+        ASSERT_TRUE(started);
+        EXPECT_EQ(camera->calls, (Calls{"OpenSerialPort 1 9600", "FetchAllItems"}));
+        EXPECT_EQ(app->MainFrame()->windowTitle(),
+                  QStringLiteral("Untitled - MORVA-7ECL for Meteor_2_CL"));
+    }
+    Profile(kTavinEdition).setValue("Settings/COM Port", 2);
+    auto app = Start(kTavinEdition, {DataFile("t.tvn")});
+    ASSERT_TRUE(started);
+    EXPECT_EQ(camera->calls, (Calls{"OpenSerialPort 2 9600", "FetchAllItems", "SendAllItems"}));
+    EXPECT_EQ(app->MainFrame()->windowTitle(),
+              QStringLiteral("t.tvn - MORVA-7ECL for Meteor_2_CL"));
+}
+
+TEST_F(StartupTest, ACommandLineFileThatCannotBeLoadedEndsTheProgram) {
+    MessageRecorder messages;
+    auto app = Start(kTavinEdition, {DataFile("cut.tvn", 100)});
+    EXPECT_FALSE(started);
+    EXPECT_NE(app->ExitCode(), 0);
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Unexpected file format.")});
+    EXPECT_EQ(camera->calls.back(), "Close");
+}
+
+TEST_F(StartupTest, IdleShowsReadyAndTheWindowAsksToSaveBeforeClosing) {
+    auto app = Start(kMorva7EEdition, {}, [](CCommSystemDlg& d) { Click(d, 1111); });
+    ASSERT_TRUE(started);
+    CMainFrame* frame = app->MainFrame();
+    TheUserInterface().SetStatusText("Sending GAIN (FINE) data to camera...");
+    EXPECT_EQ(frame->MessagePaneText(), QStringLiteral("Sending GAIN (FINE) data to camera..."));
+    // The idle work runs when the event loop is about to wait.
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (frame->MessagePaneText() == QStringLiteral("Ready")) {
+            loop.quit();
+        }
+    });
+    check.start(5);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(frame->MessagePaneText(), QStringLiteral("Ready"));
+    EXPECT_EQ(frame->PortPaneText(), QStringLiteral("COM1"));
+
+    app->Document().SetModifiedFlag();
+    {
+        MessageRecorder messages({MessageAnswer::Cancel});
+        frame->close();
+        EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Save changes to Untitled?")});
+        EXPECT_TRUE(frame->isVisible());
+    }
+    MessageRecorder messages({MessageAnswer::No});
+    QTimer::singleShot(0, frame, &QWidget::close);
+    EXPECT_EQ(app->Run(), 0);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(StartupTest, AFileDroppedOnTheWindowIsOpened) {
+    MessageRecorder messages;
+    auto app = Start(kTavinEdition, {});
+    ASSERT_TRUE(started);
+    app->Document().SetModifiedFlag(false);
+    camera->calls.clear();
+    const QString path = DataFile("dropped.tvn");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(app->MainFrame(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(app->MainFrame(), &drop);
+    EXPECT_EQ(app->Document().GetTitle(), QStringLiteral("dropped.tvn"));
+    EXPECT_EQ(camera->calls, Calls{"SendAllItems"});
+}
+
+}  // namespace
+}  // namespace tavin
