@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -110,7 +111,10 @@ class PosixSerialDevice final : public SerialDevice {
             return OpenResult::kCannotOpen;
         }
         termios original{};
-        if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &original) != 0) {
+        // TIOCEXCL keeps other users out but not root; the lock also keeps out a second copy
+        // of this program run by root.
+        if (ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+            tcgetattr(fd, &original) != 0) {
             ::close(fd);  // not a terminal, or another program holds it
             return OpenResult::kCannotOpen;
         }
