@@ -32,12 +32,14 @@ TEST(CameraDataSetOnPty, SettingsWrittenByOneDataSetAreReadBackByAnother) {
         CameraDataSet writer;
         ASSERT_EQ(writer.OpenSerialPort(kPort, 19200), 0);
         writer.SetValue(9, 40, false);
-        writer.SetValue(36, 0, false);      // camera 0x1FF
-        writer.SetValue(41, 1000, false);   // camera 0x7E8
-        writer.SetValue(44, 0x2A5, false);  // two bytes, most significant first
+        writer.SetValue(20, 0x6162, false);  // "ab" goes out as camera "AB"
+        writer.SetValue(36, 0, false);       // camera 0x1FF
+        writer.SetValue(41, 1000, false);    // camera 0x7E8
+        writer.SetValue(44, 0x2A5, false);   // two bytes, most significant first
         EXPECT_EQ(writer.WriteAllItems(), 0);
     }
     EXPECT_EQ(camera.Value(sim::CommandGroup::First, 0x18), 40);
+    EXPECT_EQ(camera.Value(sim::CommandGroup::First, 0x22), 0x0A0B);
     EXPECT_EQ(camera.Value(sim::CommandGroup::Second, 0x3C), 0x1FF);
     EXPECT_EQ(camera.Value(sim::CommandGroup::Second, 0x1A), 0x7E8);
     EXPECT_EQ(camera.Value(sim::CommandGroup::First, 0x2E), 0x2A5);
@@ -46,6 +48,7 @@ TEST(CameraDataSetOnPty, SettingsWrittenByOneDataSetAreReadBackByAnother) {
     ASSERT_EQ(reader.OpenSerialPort(kPort, 19200), 0);
     EXPECT_EQ(reader.ReadAllItems(), 1);
     EXPECT_EQ(reader.GetValue(9, false), 40);
+    EXPECT_EQ(reader.GetValue(20, false), 0x4142);
     EXPECT_EQ(reader.GetValue(36, false), 0);
     EXPECT_EQ(reader.GetValue(41, false), 1000);
     EXPECT_EQ(reader.GetValue(44, false), 0x2A5);
