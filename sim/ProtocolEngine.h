@@ -64,6 +64,7 @@ class ProtocolEngine {
     // The read being answered.
     uint8_t replyCommand_ = 0;
     uint8_t replyItem_ = 0;
+    int repliesThisRequest_ = 0;
     int badRepliesThisRequest_ = 0;
     int framesIgnoredThisExchange_ = 0;
     int repliesCut_ = 0;

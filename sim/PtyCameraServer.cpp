@@ -149,7 +149,7 @@ int32_t PtyCameraServer::Value(CommandGroup group, uint8_t itemNumber) const {
 
 bool PtyCameraServer::WaitForHangUp(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    return hungUp_.wait_for(lock, timeout, [this] { return lineClosed_; });
+    return activity_.wait_for(lock, timeout, [this] { return lineClosed_; });
 }
 
 void PtyCameraServer::Serve() {
@@ -179,8 +179,8 @@ void PtyCameraServer::Serve() {
             if (out.closed && !lineClosed_) {
                 CloseLine();
                 lineClosed_ = true;
-                hungUp_.notify_all();
             }
+            activity_.notify_all();
             if (const auto next = camera_.NextEventTime()) {
                 const SimTime delay = std::max(*next - now, SimTime::zero());
                 wait.tv_sec = std::chrono::duration_cast<std::chrono::seconds>(delay).count();

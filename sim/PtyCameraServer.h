@@ -54,7 +54,7 @@ class PtyCameraServer {
     void CloseLine();
 
     mutable std::mutex mutex_;
-    std::condition_variable hungUp_;
+    std::condition_variable activity_;  // after every step of the server thread
     VirtualCamera camera_;
     std::function<void(const std::string&)> monitor_;
     std::chrono::steady_clock::time_point started_;

@@ -82,6 +82,16 @@ TEST(FaultMode, BadChecksumNTimesThenGoodForEachRequest) {
     }
 }
 
+TEST(FaultMode, FourthRefusedReplyEndsTheRequestQuietly) {
+    auto camera = CameraWith("bad-checksum=9");
+    EXPECT_EQ(Feed(camera, Concat(kEnqByte, kReadRequest)).size(), 12u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Feed(camera, {kNak}).size(), 10u);
+    }
+    EXPECT_TRUE(Feed(camera, {kNak}).empty());
+    EXPECT_EQ(Feed(camera, kEnqByte), std::vector<uint8_t>{kAck});
+}
+
 TEST(FaultMode, LowerCaseChecksumDigits) {
     auto camera = CameraWith("lower-case-checksum");
     EXPECT_EQ(Feed(camera, Concat(kEnqByte, kReadRequest)),
