@@ -1,10 +1,7 @@
 #include "CameraLinkLibrary.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <climits>
 
 #include "ModuleLoader.h"
 
@@ -51,17 +48,6 @@ std::vector<std::string> LibraryCandidates(const std::string& fileName,
         paths.push_back(name);
     }
     return paths;
-}
-
-std::string ExecutableDirectory() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
-        return {};
-    }
-    const std::string exe(path, static_cast<size_t>(length));
-    const size_t slash = exe.rfind('/');
-    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
 }
 
 CameraLinkLibrary& CameraLinkLibrary::Instance() {

@@ -126,9 +126,13 @@ class PosixSerialDevice final : public SerialDevice {
         if (!ApplySettings(tio, settings) || tcsetattr(fd_, TCSANOW, &tio) != 0) {
             return OpenResult::kSettingsRefused;
         }
-        // Pseudo-terminals have no modem lines and refuse this; a real port accepts it.
+        // A pseudo-terminal has no modem lines and says so (ENOTTY); on a real port a refusal
+        // means the driver is in trouble.
         int lines = TIOCM_DTR | TIOCM_RTS;
-        ioctl(fd_, TIOCMBIS, &lines);
+        if (ioctl(fd_, TIOCMBIS, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
+            pendingErrors_ |= CommStatus::kCeIoe;
+            return OpenResult::kSettingsRefused;
+        }
         return OpenResult::kOpened;
     }
 
