@@ -1,5 +1,6 @@
 #include "AppUserInterface.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 
@@ -28,6 +29,11 @@ void AppUserInterface::KeepResponsive() {
     ++waitDepth_;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     --waitDepth_;
+    // Input held back here stays queued without waking the event loop again; the wake-up makes
+    // sure it is delivered as soon as the operation returns, not with the next unrelated event.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        dispatcher->wakeUp();
+    }
 }
 
 }  // namespace tavin
