@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <span>
+
+#include "SerialDevice.h"
+#include "TickSource.h"
+
+// A serial device whose far end plays back a script, in virtual time. The script is a series
+// of chunks, each a header byte and up to 31 bytes: every write of the host releases the next
+// chunk, which arrives (header >> 5) * 700 ms later, so replies can come whole, late, in
+// pieces, or not at all. What the host writes is not looked at.
+
+namespace tavin::fuzz {
+
+class FuzzClock final : public TickSource {
+  public:
+    uint64_t NowMs() override { return now_; }
+    void AdvanceTo(uint64_t ms) { now_ = ms > now_ ? ms : now_; }
+
+  private:
+    uint64_t now_ = 1'000'000;
+};
+
+class ScriptedCameraDevice final : public SerialDevice {
+  public:
+    ScriptedCameraDevice(FuzzClock& clock, std::span<const uint8_t> script)
+        : clock_(clock), script_(script) {}
+
+    OpenResult Open(int32_t, const LineSettings&) override {
+        open_ = true;
+        return OpenResult::kOpened;
+    }
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+    int32_t WriteSome(const uint8_t*, int32_t count) override;
+    int32_t PendingOutput() override { return 0; }
+    int32_t ReadSome(uint8_t* bytes, int32_t count) override;
+    bool WaitReadable(int32_t timeoutMs) override;
+    bool WaitWritable(int32_t) override { return true; }
+    bool WaitDrained(int32_t) override { return true; }
+    bool Purge(bool output, bool input) override;
+    uint32_t TakeLineErrors() override { return 0; }
+
+  private:
+    struct Timed {
+        uint64_t at;
+        uint8_t byte;
+    };
+
+    FuzzClock& clock_;
+    std::span<const uint8_t> script_;
+    std::deque<Timed> inFlight_;  // in order of arrival
+    bool open_ = false;
+};
+
+}  // namespace tavin::fuzz
