@@ -72,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Encoding{"second group", 0x02, 0x3C, "FF0100", 0x1FF},
                     Encoding{"first group, two bytes", 0x01, 0x2E, "012300", 0x0123},
                     Encoding{"first group, one byte", 0x01, 0x1A, "120000", 0x12},
+                    // A character pair in a one-byte item keeps the host's unreordered bytes.
+                    Encoding{"first group, one-byte pair", 0x01, 0x1E, "E4E400", 0xE4E4},
                     Encoding{"unknown item, three bytes", 0x01, 0x7F, "123456", 0x123456}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
