@@ -79,6 +79,8 @@ int Run(const CamsimOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A monitor piped into a pager that quits must not kill the simulator before it cleans up.
+    signal(SIGPIPE, SIG_IGN);
     CamsimOptions options;
     try {
         options = ParseCamsimOptions({argv + 1, argv + argc});
