@@ -39,9 +39,9 @@ constexpr std::array<FaultName, 11> kFaults{{
 
 }  // namespace
 
-Fault ParseFault(std::string_view spec) {
-    const auto eq = spec.find('=');
-    const std::string_view name = spec.substr(0, eq);
+Fault ParseFault(std::string_view text) {
+    const auto eq = text.find('=');
+    const std::string_view name = text.substr(0, eq);
     for (const FaultName& f : kFaults) {
         if (f.name != name) {
             continue;
@@ -50,7 +50,7 @@ Fault ParseFault(std::string_view spec) {
         if (eq == std::string_view::npos) {
             return fault;
         }
-        const std::string_view number = spec.substr(eq + 1);
+        const std::string_view number = text.substr(eq + 1);
         if (!f.takesCount) {
             throw std::invalid_argument("fault \"" + std::string(name) + "\" takes no count");
         }
@@ -63,7 +63,7 @@ Fault ParseFault(std::string_view spec) {
         }
         return fault;
     }
-    throw std::invalid_argument("unknown fault \"" + std::string(spec) + "\"; known faults:\n" +
+    throw std::invalid_argument("unknown fault \"" + std::string(text) + "\"; known faults:\n" +
                                 FaultHelp());
 }
 

@@ -31,7 +31,7 @@ struct Fault {
 
 // Parses "name" or "name=N" as documented by FaultHelp(); throws std::invalid_argument with a
 // message for the user.
-Fault ParseFault(std::string_view spec);
+Fault ParseFault(std::string_view text);
 std::string ToString(const Fault& fault);
 // One line per fault, for --help.
 std::string FaultHelp();

@@ -125,9 +125,9 @@ TEST(FaultMode, HangUpAfterTheFrameAndDeafFromThen) {
     EXPECT_TRUE(Feed(camera, kEnqByte).empty());
 }
 
-TEST(FaultSpec, ParsesNamesAndCounts) {
+TEST(FaultName, ParsesNamesAndCounts) {
     struct Case {
-        const char* spec;
+        const char* text;
         FaultKind kind;
         int count;
     };
@@ -137,19 +137,19 @@ TEST(FaultSpec, ParsesNamesAndCounts) {
           Case{"bad-checksum=5", FaultKind::BadReplyChecksum, 5},
           Case{"no-frame-ack", FaultKind::IgnoreFrame, 0},
           Case{"cut-reply=3", FaultKind::CutReply, 3}, Case{"hangup", FaultKind::HangUp, 0}}) {
-        SCOPED_TRACE(c.spec);
-        const Fault fault = ParseFault(c.spec);
+        SCOPED_TRACE(c.text);
+        const Fault fault = ParseFault(c.text);
         EXPECT_EQ(fault.kind, c.kind);
         EXPECT_EQ(fault.count, c.count);
         EXPECT_EQ(ParseFault(ToString(fault)).kind, c.kind);
     }
 }
 
-TEST(FaultSpec, RejectsWhatItCannotMeanWithAMessage) {
-    for (const char* spec : {"", "bogus", "silent=2", "bad-checksum=0", "bad-checksum=-1",
+TEST(FaultName, RejectsWhatItCannotMeanWithAMessage) {
+    for (const char* text : {"", "bogus", "silent=2", "bad-checksum=0", "bad-checksum=-1",
                              "cut-reply=x", "cut-reply=", "bad-checksum=2x"}) {
-        SCOPED_TRACE(spec);
-        EXPECT_THROW(ParseFault(spec), std::invalid_argument);
+        SCOPED_TRACE(text);
+        EXPECT_THROW(ParseFault(text), std::invalid_argument);
     }
     try {
         ParseFault("bogus");
