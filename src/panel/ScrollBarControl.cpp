@@ -1,0 +1,119 @@
+#include "ScrollBarControl.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <optional>
+
+namespace tavin {
+
+namespace {
+
+std::optional<ScrollCode> CodeOfKey(int key) {
+    switch (key) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            return ScrollCode::LineLeft;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            return ScrollCode::LineRight;
+        case Qt::Key_PageUp:
+            return ScrollCode::PageLeft;
+        case Qt::Key_PageDown:
+            return ScrollCode::PageRight;
+        case Qt::Key_Home:
+            return ScrollCode::Left;
+        case Qt::Key_End:
+            return ScrollCode::Right;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+ScrollBarControl::ScrollBarControl(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
+    setSingleStep(1);
+    setPageStep(10);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QAbstractSlider::actionTriggered, this, &ScrollBarControl::OnAction);
+}
+
+void ScrollBarControl::OnAction(int action) {
+    // Qt has already moved the slider position for this action but not yet the value. Report
+    // the action, then put the position back to whatever value the owner left, so the owner
+    // alone decides where the bar stands.
+    const int position = sliderPosition();
+    switch (action) {
+        case SliderSingleStepSub:
+            emit scrolled(ScrollCode::LineLeft, value());
+            break;
+        case SliderSingleStepAdd:
+            emit scrolled(ScrollCode::LineRight, value());
+            break;
+        case SliderPageStepSub:
+            emit scrolled(ScrollCode::PageLeft, value());
+            break;
+        case SliderPageStepAdd:
+            emit scrolled(ScrollCode::PageRight, value());
+            break;
+        case SliderToMinimum:
+            emit scrolled(ScrollCode::Left, value());
+            break;
+        case SliderToMaximum:
+            emit scrolled(ScrollCode::Right, value());
+            break;
+        case SliderMove:
+            if (isSliderDown()) {
+                dragPosition_ = position;
+                emit scrolled(ScrollCode::ThumbTrack, position);
+            } else {
+                // "Scroll here" of the context menu: a jump, as a finished drag.
+                emit scrolled(ScrollCode::ThumbPosition, position);
+            }
+            break;
+        default:
+            return;
+    }
+    setSliderPosition(value());
+}
+
+void ScrollBarControl::keyPressEvent(QKeyEvent* event) {
+    // Qt's scroll bar inverts the arrow keys; the native control does not.
+    const std::optional<ScrollCode> code = CodeOfKey(event->key());
+    if (!code || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit scrolled(*code, value());
+}
+
+void ScrollBarControl::keyReleaseEvent(QKeyEvent* event) {
+    if (CodeOfKey(event->key()) && !event->isAutoRepeat()) {
+        event->accept();
+        emit scrolled(ScrollCode::EndScroll, value());
+        return;
+    }
+    QScrollBar::keyReleaseEvent(event);
+}
+
+void ScrollBarControl::mousePressEvent(QMouseEvent* event) {
+    dragPosition_ = value();
+    QScrollBar::mousePressEvent(event);
+}
+
+void ScrollBarControl::mouseReleaseEvent(QMouseEvent* event) {
+    const bool dragging = isSliderDown();
+    QScrollBar::mouseReleaseEvent(event);
+    if (dragging) {
+        emit scrolled(ScrollCode::ThumbPosition, dragPosition_);
+    }
+    emit scrolled(ScrollCode::EndScroll, value());
+}
+
+void ScrollBarControl::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+}
+
+}  // namespace tavin

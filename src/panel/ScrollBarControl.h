@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QScrollBar>
+
+// A horizontal scroll bar that behaves like the desktop's native scroll-bar control: it never
+// moves its own position. Every user action (arrow or trough click, thumb drag, key, context
+// menu entry) is reported to the owner as a scroll code, and the owner decides the new position
+// with setValue(); an owner that does nothing leaves the bar where it was. Keys as on the native
+// control: Left/Up a line left, Right/Down a line right, Page Up/Page Down a page left/right,
+// Home/End the ends. The mouse wheel is left to the parent, which scrolls the form.
+
+namespace tavin {
+
+enum class ScrollCode {
+    LineLeft,
+    LineRight,
+    PageLeft,
+    PageRight,
+    ThumbPosition,  // drag ended at `position`
+    ThumbTrack,     // drag in progress at `position`
+    Left,           // to the left end
+    Right,          // to the right end
+    EndScroll,      // mouse button or key released
+};
+
+class ScrollBarControl : public QScrollBar {
+    Q_OBJECT
+
+  public:
+    // Line step 1, page step 10.
+    explicit ScrollBarControl(QWidget* parent = nullptr);
+
+  signals:
+    // `position`: the thumb's position for the thumb codes, the current position otherwise.
+    void scrolled(tavin::ScrollCode code, int position);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    void OnAction(int action);
+
+    int dragPosition_ = 0;
+};
+
+}  // namespace tavin
