@@ -112,6 +112,10 @@ void ScrollBarControl::mouseReleaseEvent(QMouseEvent* event) {
     emit scrolled(ScrollCode::EndScroll, value());
 }
 
+QWidget* CreateScrollBarControl(const DialogControl& control, QWidget& parent) {
+    return control.kind == ControlKind::HScrollBar ? new ScrollBarControl(&parent) : nullptr;
+}
+
 void ScrollBarControl::wheelEvent(QWheelEvent* event) {
     event->ignore();
 }

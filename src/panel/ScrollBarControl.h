@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+#include "templates/Dialogs.h"
+
 // A horizontal scroll bar that behaves like the desktop's native scroll-bar control: it never
 // moves its own position. Every user action (arrow or trough click, thumb drag, key, context
 // menu entry) is reported to the owner as a scroll code, and the owner decides the new position
@@ -46,5 +48,9 @@ class ScrollBarControl : public QScrollBar {
 
     int dragPosition_ = 0;
 };
+
+// A ControlFactory for BuildDialog: every horizontal scroll bar of a template becomes a
+// ScrollBarControl; other kinds are left to the builder.
+QWidget* CreateScrollBarControl(const DialogControl& control, QWidget& parent);
 
 }  // namespace tavin

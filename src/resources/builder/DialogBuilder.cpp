@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <cmath>
 
@@ -16,7 +17,7 @@ namespace tavin {
 
 namespace {
 
-QWidget* CreateControl(QDialog& dialog, const DialogControl& control) {
+QWidget* CreateControl(QWidget& dialog, const DialogControl& control) {
     const QString text = QString::fromUtf8(control.text ? control.text : "");
     switch (control.kind) {
         case ControlKind::PushButton:
@@ -24,10 +25,10 @@ QWidget* CreateControl(QDialog& dialog, const DialogControl& control) {
             auto* button = new QPushButton(text, &dialog);
             button->setAutoDefault(false);
             button->setDefault(control.kind == ControlKind::DefaultPushButton);
-            if (control.id == 1) {
-                QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-            } else if (control.id == 2) {
-                QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
+            if (auto* box = qobject_cast<QDialog*>(&dialog); box && control.id == 1) {
+                QObject::connect(button, &QPushButton::clicked, box, &QDialog::accept);
+            } else if (box && control.id == 2) {
+                QObject::connect(button, &QPushButton::clicked, box, &QDialog::reject);
             }
             return button;
         }
@@ -59,6 +60,14 @@ QWidget* CreateControl(QDialog& dialog, const DialogControl& control) {
             label->setPixmap(icon.pixmap(32, 32));
             return label;
         }
+        case ControlKind::ValueLabel: {
+            auto* label = new QLabel(text, &dialog);
+            label->setTextFormat(Qt::PlainText);
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            return label;
+        }
+        case ControlKind::HScrollBar:
+            return new QScrollBar(Qt::Horizontal, &dialog);
     }
     return nullptr;
 }
@@ -93,7 +102,7 @@ QRect ToPixels(const DialogUnits& units, int x, int y, int cx, int cy) {
     return {h(x), v(y), h(cx), v(cy)};
 }
 
-void BuildDialog(QDialog& dialog, const DialogTemplate& resource) {
+void BuildDialog(QWidget& dialog, const DialogTemplate& resource, const ControlFactory& factory) {
     dialog.setWindowTitle(QString::fromUtf8(resource.caption));
     QFont font = QApplication::font();
     font.setPointSize(resource.pointSize);
@@ -104,7 +113,10 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& resource) {
     QButtonGroup* group = nullptr;
     QList<QWidget*> frames;
     for (const DialogControl& control : resource.controls) {
-        QWidget* widget = CreateControl(dialog, control);
+        QWidget* widget = factory ? factory(control, dialog) : nullptr;
+        if (!widget) {
+            widget = CreateControl(dialog, control);
+        }
         widget->setObjectName(QString::number(control.id));
         widget->setGeometry(ToPixels(units, control.x, control.y, control.cx, control.cy));
         widget->setEnabled((control.styles & style::kDisabled) == 0);

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 
 #include "templates/Dialogs.h"
 
@@ -23,10 +24,16 @@ struct DialogUnits {
 DialogUnits DialogUnitsOf(const QFont& font);
 QRect ToPixels(const DialogUnits& units, int x, int y, int cx, int cy);
 
-// Sets caption, font and fixed size of `dialog` and creates its controls. Radio buttons (and
-// push-like radios) exclude each other within their group only. Each control's objectName is
-// its numeric id. Buttons with id 1 accept the dialog and id 2 rejects it.
-void BuildDialog(QDialog& dialog, const DialogTemplate& resource);
+// Creates the widget of a control for `parent`, or returns nullptr to leave it to the builder.
+// Lets a layer above the builder supply its own control classes (the panel's scroll bar).
+using ControlFactory = std::function<QWidget*(const DialogControl&, QWidget& parent)>;
+
+// Sets caption, font and fixed size of `dialog` (a dialog or any form) and creates its controls.
+// Radio buttons (and push-like radios) exclude each other within their group only. Each
+// control's objectName is its numeric id. In a QDialog, buttons with id 1 accept it and id 2
+// rejects it.
+void BuildDialog(QWidget& dialog, const DialogTemplate& resource,
+                 const ControlFactory& factory = {});
 
 // The control with `id`, or nullptr.
 template <typename T = QWidget>

@@ -22,6 +22,8 @@ enum class ControlKind {
     Label,
     Edit,
     Icon,
+    ValueLabel,  // sunken static text that the program fills
+    HScrollBar,  // a horizontal scroll bar control
 };
 
 namespace style {
