@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Pictures of both programs' start dialog and main window, taken under a virtual X display
+# against the simulated camera. Needs xvfb (scripts/setup.sh installs it) and a build in build/
+# (or BUILD_DIR). Output: docs/screenshots/*.png
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${BUILD_DIR:-build}"
+out=docs/screenshots
+mkdir -p "$out"
+
+if [ -z "${TAVIN_UNDER_XVFB:-}" ]; then
+    exec env TAVIN_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+scratch=$(mktemp -d)
+sim=""
+trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$scratch"' EXIT
+# A profile of its own, so the pictures do not depend on (or change) the user's settings.
+export XDG_CONFIG_HOME="$scratch" QT_QPA_PLATFORM=xcb
+
+"$build/bin/tavin-camsim" >"$scratch/sim.out" &
+sim=$!
+for _ in $(seq 100); do [ -s "$scratch/sim.out" ] && break; sleep 0.05; done
+TAVIN_COM1="$(head -1 "$scratch/sim.out")"
+export TAVIN_COM1
+
+"$build/bin/tavin-screenshots" morva-7e "$out"
+LD_LIBRARY_PATH="$build/sim-board" "$build/bin/tavin-screenshots" tavin "$out"
