@@ -1,0 +1,234 @@
+// The commands that talk to the camera: read, write, get, set, send and query.
+#include <vector>
+
+#include "CameraDataSet.h"
+#include "CameraSession.h"
+#include "Commands.h"
+#include "DataFileIo.h"
+#include "ItemSelector.h"
+#include "Report.h"
+
+namespace tavin::ctl {
+
+namespace {
+
+constexpr uint8_t kReadable = CameraItemDef::kReadable;
+
+bool IsReadable(int index) {
+    return (GetItemDef(index).flags & kReadable) != 0;
+}
+
+int CountReadable() {
+    int count = 0;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        count += IsReadable(index) ? 1 : 0;
+    }
+    return count;
+}
+
+ItemRow RowOf(const CameraDataSet& data, int index) {
+    return {.index = index,
+            .program = data.GetValue(index, false),
+            .camera = data.GetValue(index, true)};
+}
+
+void PrintRows(const CtlOptions& options, Streams io, const std::vector<ItemRow>& rows) {
+    options.json ? PrintItemJson(io.out, rows) : PrintItemTable(io.out, rows);
+}
+
+int RunRead(CameraDataSet& data, const CtlOptions& options, Streams io) {
+    const int total = CountReadable();
+    {
+        Progress progress(io.err, io.progress, "Reading");
+        int done = 0;
+        for (int index = 0; index < kCameraItemCount; ++index) {
+            if (!IsReadable(index)) {
+                continue;
+            }
+            progress.Step(++done, total, index);
+            if (data.ReadItem(index) < 0) {
+                progress.Clear();
+                ReportFailure(data, io.err, "tavinctl: while reading item " + DescribeItem(index));
+                return kFailure;
+            }
+        }
+    }
+    if (!options.outputFile.empty()) {
+        const DataFileBytes bytes = SaveDataFile(data);
+        if (const std::string error = WriteFileAtomically(options.outputFile, bytes);
+            !error.empty()) {
+            io.err << error << '\n';
+            return kFailure;
+        }
+        if (!options.json) {
+            return kSuccess;
+        }
+    }
+    std::vector<ItemRow> rows;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        if (IsReadable(index)) {
+            rows.push_back(RowOf(data, index));
+        }
+    }
+    PrintRows(options, io, rows);
+    return kSuccess;
+}
+
+// As opening a data file in the program: every value is stored, then every item is written
+// in index order (the placeholder is only stored), stopping at the first failure.
+int RunWrite(CameraDataSet& data, Streams io, const DataFileValues& values) {
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        data.SetValue(index, values[index], true);
+    }
+    Progress progress(io.err, io.progress, "Writing");
+    const int total = CountReadable();
+    int done = 0;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        if (IsReadable(index)) {
+            progress.Step(++done, total, index);
+        }
+        if (data.WriteItem(index, data.GetValue(index, false)) < 0) {
+            progress.Clear();
+            ReportFailure(data, io.err,
+                          "tavinctl: while writing item " + DescribeItem(index) +
+                              "; the items before it were written");
+            return kFailure;
+        }
+    }
+    return kSuccess;
+}
+
+int RunGet(CameraDataSet& data, const CtlOptions& options, Streams io,
+           const std::vector<int>& items) {
+    std::vector<ItemRow> rows;
+    for (int index : items) {
+        if (data.ReadItem(index) < 0) {
+            ReportFailure(data, io.err, "tavinctl: while reading item " + DescribeItem(index));
+            return kFailure;
+        }
+        rows.push_back(RowOf(data, index));
+    }
+    PrintRows(options, io, rows);
+    return kSuccess;
+}
+
+struct Assignment {
+    int index;
+    int32_t value;
+};
+
+int RunSet(CameraDataSet& data, Streams io, const std::vector<Assignment>& assignments) {
+    for (size_t i = 0; i < assignments.size(); ++i) {
+        const Assignment& a = assignments[i];
+        if (data.WriteItem(a.index, a.value) < 0) {
+            ReportFailure(data, io.err,
+                          "tavinctl: while writing item " + DescribeItem(a.index) +
+                              (i ? "; the items before it were written" : ""));
+            return kFailure;
+        }
+    }
+    return kSuccess;
+}
+
+// The manual command's text: letters go out in upper case, as the dialog types them.
+std::string UpperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+int RunSend(CameraDataSet& data, const CtlOptions& options, Streams io) {
+    const std::string text = UpperCase(options.operands[0]);
+    if (data.SendCommand(text.c_str()) < 0) {
+        ReportFailure(data, io.err, "tavinctl: while sending '" + text + "'");
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+int RunQuery(CameraDataSet& data, const CtlOptions& options, Streams io) {
+    const std::string text = UpperCase(options.operands[0]);
+    char reply[28] = {};
+    if (data.SendQuery(text.c_str(), reply) < 0) {
+        ReportFailure(data, io.err, "tavinctl: while sending '" + text + "'");
+        return kFailure;
+    }
+    if (options.json) {
+        PrintQueryJson(io.out, text, reply);
+    } else {
+        io.out << reply << '\n';
+    }
+    return kSuccess;
+}
+
+}  // namespace
+
+int RunCameraCommand(const CtlOptions& options, Streams io) {
+    // Everything the user typed is checked before the camera is touched, so a typo in the
+    // third assignment does not leave the first two written.
+    std::vector<int> items;
+    std::vector<Assignment> assignments;
+    FileReadResult file;
+    if (options.command == Command::Write) {
+        file = ReadDataFileAt(options.operands[0]);
+        if (!file.ok) {
+            io.err << file.error << '\n';
+            return kFailure;
+        }
+    } else if (options.command == Command::Get) {
+        for (const std::string& operand : options.operands) {
+            const ItemResult item = FindItem(operand);
+            if (!item.error.empty()) {
+                io.err << "tavinctl: " << item.error << '\n';
+                return kUsageError;
+            }
+            items.push_back(item.index);
+        }
+    } else if (options.command == Command::Set) {
+        for (const std::string& operand : options.operands) {
+            const size_t eq = operand.find('=');
+            if (eq == std::string::npos) {
+                io.err << "tavinctl: '" << operand << "' is not ITEM=VALUE\n";
+                return kUsageError;
+            }
+            const ItemResult item = FindItem(operand.substr(0, eq));
+            if (!item.error.empty()) {
+                io.err << "tavinctl: " << item.error << '\n';
+                return kUsageError;
+            }
+            const ValueResult value =
+                ParseItemValue(item.index, operand.substr(eq + 1), options.force);
+            if (!value.error.empty()) {
+                io.err << "tavinctl: " << value.error << '\n';
+                return kUsageError;
+            }
+            assignments.push_back({item.index, value.value});
+        }
+    }
+
+    CameraDataSet data;
+    if (!OpenLink(data, options.link, io.err)) {
+        return kFailure;
+    }
+    switch (options.command) {
+        case Command::Read:
+            return RunRead(data, options, io);
+        case Command::Write:
+            return RunWrite(data, io, file.values);
+        case Command::Get:
+            return RunGet(data, options, io, items);
+        case Command::Set:
+            return RunSet(data, io, assignments);
+        case Command::Send:
+            return RunSend(data, options, io);
+        case Command::Query:
+            return RunQuery(data, options, io);
+        default:
+            return kUsageError;
+    }
+}
+
+}  // namespace tavin::ctl

@@ -1,0 +1,65 @@
+#include "CameraSession.h"
+
+#include <cstdlib>
+
+#include "CameraDataSet.h"
+#include "ItemSelector.h"
+
+namespace tavin::ctl {
+
+bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err) {
+    if (!link.library.empty()) {
+        if (data.OpenLibrary(link.library) < 0) {
+            ReportFailure(data, err,
+                          "tavinctl: could not load the Camera Link library " + link.library);
+            return false;
+        }
+        // A failed board open was shown already ("Bord Open Error"), as the program shows it.
+        if (!data.IsLibraryOpen()) {
+            err << "tavinctl: " << link.library
+                << " was loaded but could not open the board's serial channel\n";
+            return false;
+        }
+        return true;
+    }
+    // A device path is the COM port's device for this run, as the TAVIN_COM<n> variables map
+    // ports for the programs.
+    const std::string variable = "TAVIN_COM" + std::to_string(link.port);
+    if (!link.device.empty()) {
+        ::setenv(variable.c_str(), link.device.c_str(), 1);
+    }
+    if (data.OpenPort(link.port, link.baudRate) < 0) {
+        const char* device = std::getenv(variable.c_str());
+        const std::string path =
+            device && *device ? device : "/dev/ttyS" + std::to_string(link.port - 1);
+        ReportFailure(
+            data, err,
+            "tavinctl: could not open COM " + std::to_string(link.port) + " (" + path + ")");
+        return false;
+    }
+    return true;
+}
+
+void ReportFailure(const CameraDataSet& data, std::ostream& err, const std::string& context) {
+    err << data.GetStatusText() << '\n' << context << '\n' << std::flush;
+}
+
+void Progress::Step(int done, int total, int index) {
+    if (!enabled_) {
+        return;
+    }
+    const std::string text = verb_ + " " + std::to_string(done) + "/" + std::to_string(total) +
+                             " " + DescribeItem(index);
+    const size_t padding = shown_ > text.size() ? shown_ - text.size() : 0;
+    err_ << '\r' << text << std::string(padding, ' ') << std::flush;
+    shown_ = text.size();
+}
+
+void Progress::Clear() {
+    if (enabled_ && shown_ > 0) {
+        err_ << '\r' << std::string(shown_, ' ') << '\r' << std::flush;
+        shown_ = 0;
+    }
+}
+
+}  // namespace tavin::ctl

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "CtlOptions.h"
+
+// The camera end of tavinctl: opening the link the options name, telling the user why it
+// failed, and showing how far a long transfer has come.
+
+namespace tavin {
+class CameraDataSet;
+}
+
+namespace tavin::ctl {
+
+// Opens the link; on failure prints the status text (as the program's windows show it) and
+// what was being opened, and returns false. A Camera Link library that loads but cannot open
+// the board's serial channel is a failure too: nothing could be sent through it.
+bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err);
+
+// Prints the status text of the failure the data set recorded, then `context`.
+void ReportFailure(const CameraDataSet& data, std::ostream& err, const std::string& context);
+
+// "Reading 12/45 GAIN (FINE)" on one line that each step overwrites; for a terminal only, so
+// logs and pipes stay clean.
+class Progress {
+  public:
+    Progress(std::ostream& err, bool enabled, std::string_view verb)
+        : err_(err), enabled_(enabled), verb_(verb) {}
+    ~Progress() { Clear(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void Step(int done, int total, int index);
+    void Clear();
+
+  private:
+    std::ostream& err_;
+    bool enabled_;
+    std::string verb_;
+    size_t shown_ = 0;
+};
+
+}  // namespace tavin::ctl

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+// The command line of tavinctl: one command with its operands, and options that may stand
+// anywhere on the line. Parsing only checks the form; values that need the item table (item
+// names, item values) are checked by the commands.
+
+namespace tavin::ctl {
+
+enum class Command { Read, Write, Get, Set, Dump, Diff, Send, Query, Help, Version };
+
+// How the camera is reached: COM port `port` (optionally mapped to `device`), or a Camera Link
+// serial library.
+struct LinkOptions {
+    int port = 1;
+    std::string device;
+    std::string library;
+    int baudRate = 19200;
+};
+
+struct CtlOptions {
+    Command command = Command::Help;
+    std::vector<std::string> operands;
+    LinkOptions link;
+    std::string outputFile;  // read -o
+    bool json = false;
+    bool force = false;
+};
+
+struct ParseResult {
+    bool ok = false;
+    CtlOptions options;
+    std::string error;  // for the user, when !ok
+};
+
+// `args` without the program name.
+ParseResult ParseCommandLine(std::span<const std::string> args);
+
+// Whether the command talks to the camera (and so opens the link).
+bool NeedsCamera(Command command);
+
+}  // namespace tavin::ctl

@@ -1,0 +1,76 @@
+#include "Tavinctl.h"
+
+#include "Commands.h"
+#include "ConsoleUserInterface.h"
+#include "CtlOptions.h"
+
+#ifndef TAVIN_VERSION
+#define TAVIN_VERSION "unknown"
+#endif
+
+namespace tavin::ctl {
+
+const char* UsageText() {
+    return R"(Usage: tavinctl [LINK OPTIONS] COMMAND [ARGUMENTS]
+
+Reads and writes the settings of a MORVA-7E camera from the command line.
+
+Commands with the camera:
+  read [-o FILE.tvn]      read items 0 to 44; print them, or save them as a data file
+  write FILE.tvn          write a data file's settings into the camera (45 items)
+  get ITEM...             read items; ITEM is an index or a label in any case
+  set ITEM=VALUE...       write items; a value outside the item's range is refused
+  send TEXT               send one protocol message (the manual command's Send)
+  query TEXT              send one message and print the camera's reply (Read)
+Commands without a camera:
+  dump FILE.tvn           print a data file's settings
+  diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
+
+Link options (default: COM 1 at 19200 baud):
+  -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else /dev/ttyS<N-1>
+  -d, --device PATH       the serial device of the COM port, e.g. /dev/ttyUSB0
+  -l, --library FILE      a Camera Link serial library instead of a COM port
+  -b, --baud RATE         19200 or 9600
+Other options:
+  -o, --output FILE       read: save a data file, as the program's Save does
+      --json              print what was read as JSON (read, get, query, dump, diff)
+  -f, --force             set: send a value even outside the item's range
+  -h, --help              this text
+  -V, --version           the version
+
+Exit status: 0 success; 1 failure (the message starts with "ERROR - " for the camera link), or
+for diff: the files differ; 2 wrong command line, or for diff: a file could not be read.
+)";
+}
+
+int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                bool progress) {
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.ok) {
+        err << "tavinctl: " << parsed.error << "\nTry 'tavinctl --help'.\n";
+        return kUsageError;
+    }
+    const CtlOptions& options = parsed.options;
+    const Streams io{.out = out, .err = err, .progress = progress};
+    switch (options.command) {
+        case Command::Help:
+            out << UsageText();
+            return kSuccess;
+        case Command::Version:
+            out << "tavinctl " TAVIN_VERSION "\n";
+            return kSuccess;
+        case Command::Dump:
+            return RunDump(options, io);
+        case Command::Diff:
+            return RunDiff(options, io);
+        default:
+            break;
+    }
+    ConsoleUserInterface console(err);
+    UserInterface* previous = InstallUserInterface(&console);
+    const int status = RunCameraCommand(options, io);
+    InstallUserInterface(previous);
+    return status;
+}
+
+}  // namespace tavin::ctl
