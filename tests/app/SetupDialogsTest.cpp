@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
+#include "CAboutDlg.h"
 #include "CCommSystemDlg.h"
 #include "CSerialPortDlg.h"
 #include "DialogBuilder.h"
@@ -217,6 +219,35 @@ TEST(DialogBuilder, DialogUnitsFollowTheFont) {
     EXPECT_GT(b.baseY, a.baseY * 1.5);
     const QRect r = ToPixels({6, 16}, 4, 8, 40, 16);
     EXPECT_EQ(r, QRect(6, 16, 60, 32));
+}
+
+}  // namespace
+}  // namespace tavin
+
+namespace tavin {
+namespace {
+
+TEST(AboutDlg, CaptionAndVersionOfEachProgram) {
+    struct Case {
+        const Edition* edition;
+        const char* caption;
+        const char* programLine;
+    };
+    const Case cases[] = {{&kMorva7EEdition, "About MORVA-7E", "MORVA-7E Version 1.1"},
+                          {&kTavinEdition, "About MORVA-7ECL", "MORVA-7ECL Version 1.0"}};
+    for (const Case& c : cases) {
+        ScopedEdition edition(*c.edition);
+        CAboutDlg about;
+        EXPECT_EQ(about.windowTitle(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(DialogItem<QLabel>(about, about::kProgramLine)->text(),
+                  QString::fromUtf8(c.programLine));
+        EXPECT_TRUE(DialogItem<QLabel>(about, about::kRightsLine)->text().startsWith("Copyright"));
+        EXPECT_FALSE(DialogItem<QLabel>(about, about::kBuildLine)->text().isEmpty());
+        WhenShown<CAboutDlg>([](CAboutDlg& shown) {
+            QTest::mouseClick(DialogItem<QAbstractButton>(shown, 1), Qt::LeftButton);
+        });
+        EXPECT_EQ(about.exec(), QDialog::Accepted);
+    }
 }
 
 }  // namespace
