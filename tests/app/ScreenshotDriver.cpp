@@ -35,13 +35,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string program = argv[1];
-    const tavin::Edition& edition = program == "tavin" ? tavin::kTavinEdition
-                                                       : tavin::kMorva7EEdition;
+    const tavin::Edition& edition =
+        program == "tavin" ? tavin::kTavinEdition : tavin::kMorva7EEdition;
     tavin::SetCurrentEdition(edition);
     tavin::CameraDataSet data;
     tavin::LiveCameraAccess camera(data);
     QApplication application(argc, argv);
-    const QString out = QDir(QString::fromLocal8Bit(argv[2])).filePath(QString::fromStdString(program));
+    const QString out =
+        QDir(QString::fromLocal8Bit(argv[2])).filePath(QString::fromStdString(program));
     bool ok = true;
     tavin::CTAVINApp app(edition, camera, {QString::fromStdString(program)});
     if (edition.linkKind == tavin::LinkKind::PortOrLibrary) {
