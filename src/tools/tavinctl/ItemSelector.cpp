@@ -87,9 +87,9 @@ ValueResult ParseCharacterPair(int index, std::string_view text, bool force) {
 ItemResult FindItem(std::string_view text) {
     ItemResult result;
     std::vector<int> matches;
-    if (const auto number = ParseNumber(text);
-        number && text.find_first_not_of("0123456789") == std::string_view::npos) {
-        if (*number >= kCameraItemCount) {
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos) {
+        const auto number = ParseNumber(text);
+        if (!number || *number >= kCameraItemCount) {
             result.error = "there is no item " + std::string(text) + " (items are 0 to " +
                            std::to_string(kCameraItemCount - 1) + ")";
             return result;

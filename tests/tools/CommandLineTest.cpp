@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "Commands.h"
+#include "CtlOptions.h"
+#include "Tavinctl.h"
+
+namespace tavin::ctl {
+namespace {
+
+ParseResult Parse(std::vector<std::string> args) {
+    return ParseCommandLine(args);
+}
+
+TEST(CommandLine, OptionsStandAnywhereAndTakeBothValueForms) {
+    const ParseResult r = Parse({"--port=3", "read", "-o", "now.tvn", "--baud", "9600"});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.command, Command::Read);
+    EXPECT_EQ(r.options.link.port, 3);
+    EXPECT_EQ(r.options.link.baudRate, 9600);
+    EXPECT_EQ(r.options.outputFile, "now.tvn");
+
+    const ParseResult s = Parse({"set", "9=30", "gain (rough)=3", "-dfoo", "--force"});
+    ASSERT_TRUE(s.ok) << s.error;
+    EXPECT_EQ(s.options.operands, (std::vector<std::string>{"9=30", "gain (rough)=3"}));
+    EXPECT_EQ(s.options.link.device, "foo");
+    EXPECT_TRUE(s.options.force);
+}
+
+TEST(CommandLine, DefaultsAreComOneAt19200) {
+    const ParseResult r = Parse({"get", "9"});
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.options.link.port, 1);
+    EXPECT_EQ(r.options.link.baudRate, 19200);
+    EXPECT_TRUE(r.options.link.device.empty());
+    EXPECT_TRUE(r.options.link.library.empty());
+}
+
+TEST(CommandLine, DoubleDashLetsATextStartWithADash) {
+    const ParseResult r = Parse({"send", "--", "-X"});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.operands, std::vector<std::string>{"-X"});
+}
+
+TEST(CommandLine, HelpAndVersionWinOverAnythingElse) {
+    EXPECT_EQ(Parse({"read", "--help"}).options.command, Command::Help);
+    EXPECT_EQ(Parse({"-V"}).options.command, Command::Version);
+    EXPECT_EQ(Parse({"help"}).options.command, Command::Help);
+}
+
+TEST(CommandLine, RefusesWhatCannotBeMeant) {
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        {{}, "no command"},
+        {{"reed"}, "unknown command 'reed'"},
+        {{"read", "--colour"}, "unknown option '--colour'"},
+        {{"read", "--port", "0"}, "1 to 10"},
+        {{"read", "--port", "11"}, "1 to 10"},
+        {{"read", "--port", "2x"}, "1 to 10"},
+        {{"read", "--port"}, "1 to 10"},
+        {{"read", "--baud", "38400"}, "19200 or 9600"},
+        {{"read", "-o"}, "takes a file name"},
+        {{"read", "extra"}, "read takes no operands"},
+        {{"write"}, "wrong number of operands"},
+        {{"diff", "a.tvn"}, "wrong number of operands"},
+        {{"get"}, "wrong number of operands"},
+        {{"write", "a.tvn", "--json"}, "--json"},
+        {{"get", "9", "-o", "x.tvn"}, "-o is for the read command"},
+        {{"get", "9", "--force"}, "--force is for the set command"},
+        {{"read", "-l", "x.so", "-d", "/dev/x"}, "exclude each other"},
+        {{"read", "--json=yes"}, "takes no value"},
+    };
+    for (const auto& c : cases) {
+        const ParseResult r = ParseCommandLine(c.args);
+        EXPECT_FALSE(r.ok) << ::testing::PrintToString(c.args);
+        EXPECT_NE(r.error.find(c.error), std::string::npos)
+            << ::testing::PrintToString(c.args) << " gave: " << r.error;
+    }
+}
+
+TEST(CommandLine, OnlyCameraCommandsOpenTheLink) {
+    for (Command c : {Command::Read, Command::Write, Command::Get, Command::Set, Command::Send,
+                      Command::Query}) {
+        EXPECT_TRUE(NeedsCamera(c));
+    }
+    for (Command c : {Command::Dump, Command::Diff, Command::Help, Command::Version}) {
+        EXPECT_FALSE(NeedsCamera(c));
+    }
+}
+
+struct InProcessRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+InProcessRun RunWith(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunTavinctl(args, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+TEST(Program, UsageErrorsExitWithTwoAndPointToHelp) {
+    const InProcessRun run = RunWith({"frobnicate"});
+    EXPECT_EQ(run.status, kUsageError);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("Try 'tavinctl --help'"), std::string::npos);
+}
+
+TEST(Program, HelpNamesEveryCommandAndLinkOption) {
+    const InProcessRun run = RunWith({"--help"});
+    EXPECT_EQ(run.status, kSuccess);
+    for (const char* word :
+         {"read", "write", "get ITEM", "set ITEM=VALUE", "send TEXT", "query TEXT", "dump", "diff",
+          "--port", "--device", "--library", "--baud", "--json", "--force"}) {
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(Program, BadItemsAreRefusedBeforeAnyPortIsOpened) {
+    // COM 10 has no device here: had the port been opened first, the error would be the
+    // port's, not the item's.
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"set", "9=51", "-p", "10"},
+                                               {"set", "9", "-p", "10"},
+                                               {"get", "nosuchlabel", "-p", "10"},
+                                               {"set", "9=30", "menu=1", "-p", "10"}}) {
+        const InProcessRun run = RunWith(args);
+        EXPECT_EQ(run.status, kUsageError) << ::testing::PrintToString(args);
+        EXPECT_EQ(run.err.find("ERROR - "), std::string::npos) << run.err;
+    }
+}
+
+TEST(Program, AnUnopenablePortGivesTheProgramsStatusText) {
+    const InProcessRun run = RunWith({"read", "--device", "/nonexistent/tty"});
+    EXPECT_EQ(run.status, kFailure);
+    EXPECT_EQ(run.err.rfind("ERROR - Can not open communciation port.\n", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("/nonexistent/tty"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavin::ctl

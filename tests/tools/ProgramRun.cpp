@@ -1,0 +1,110 @@
+#include "ProgramRun.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace tavin::ctl::testing {
+
+namespace {
+
+std::vector<std::string> Environment(const std::vector<std::pair<std::string, std::string>>& add) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        bool replaced = false;
+        for (const auto& [name, value] : add) {
+            replaced = replaced || text.starts_with(name + "=");
+        }
+        if (!replaced) {
+            result.push_back(text);
+        }
+    }
+    for (const auto& [name, value] : add) {
+        result.push_back(name + "=" + value);
+    }
+    return result;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) {
+        pointers.push_back(s.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
+                         const std::vector<std::pair<std::string, std::string>>& env) {
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe");
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+
+    std::vector<std::string> argStrings{path};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<std::string> envStrings = Environment(env);
+    std::vector<char*> argv = Pointers(argStrings);
+    std::vector<char*> envp = Pointers(envStrings);
+
+    const auto started = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (spawned != 0) {
+        ::close(out[0]);
+        ::close(err[0]);
+        throw std::runtime_error("cannot start " + path + ": " + std::strerror(spawned));
+    }
+
+    // Both pipes are drained together, so a child that fills one cannot block on it.
+    ProgramResult result;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    int open = 2;
+    while (open > 0) {
+        if (::poll(fds, 2, -1) < 0) {
+            continue;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) {
+                continue;
+            }
+            char buffer[4096];
+            const ssize_t count = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (count > 0) {
+                sinks[i]->append(buffer, static_cast<size_t>(count));
+            } else {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+}  // namespace tavin::ctl::testing

@@ -1,0 +1,216 @@
+// tavinctl against the simulated camera on a pseudo-terminal, through the real serial code.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+
+#include "CTAVINDoc.h"
+#include "CameraDataSet.h"
+#include "LiveCameraAccess.h"
+#include "ProgramRun.h"
+#include "PtyCameraServer.h"
+#include "SampleFiles.h"
+
+namespace tavin::ctl::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class PtyCommands : public ::testing::Test {
+  protected:
+    void StartCamera(const DataFileValues& values, sim::Fault fault = {}) {
+        sim::ServerOptions options;
+        options.settings.Load(values);
+        options.fault = fault;
+        options.monitor = [this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            monitor_.push_back(line);
+        };
+        camera_ = std::make_unique<sim::PtyCameraServer>(std::move(options));
+    }
+
+    ProgramResult Ctl(std::vector<std::string> args) {
+        args.insert(args.end(), {"--device", camera_->DevicePath()});
+        return RunProgram(TAVINCTL_PATH, args);
+    }
+
+    // What the camera holds now for item `index`, in camera form.
+    int32_t CameraValue(int index) const {
+        const CameraItemDef& def = GetItemDef(index);
+        return camera_->Value(
+            def.writeCommand == 0x01 ? sim::CommandGroup::First : sim::CommandGroup::Second,
+            def.itemNumber);
+    }
+
+    int MonitorLinesWith(const std::string& text) {
+        std::lock_guard lock(mutex_);
+        return static_cast<int>(std::count_if(monitor_.begin(), monitor_.end(), [&](auto& line) {
+            return line.find(text) != std::string::npos;
+        }));
+    }
+
+    ScratchDir dir_;
+    std::unique_ptr<sim::PtyCameraServer> camera_;
+    std::mutex mutex_;
+    std::vector<std::string> monitor_;
+};
+
+TEST_F(PtyCommands, ReadSavesTheBytesTheProgramsDocumentSaves) {
+    StartCamera(SampleValues());
+    const ProgramResult run = Ctl({"read", "-o", dir_ / "ctl.tvn"});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    // The same camera read and saved by the programs' own document.
+    ::setenv("TAVIN_COM1", camera_->DevicePath().c_str(), 1);
+    CameraDataSet data;
+    ASSERT_EQ(data.OpenPort(1, 19200), 0);
+    ASSERT_EQ(data.ReadAllItems(), 1) << data.GetStatusText();
+    data.Close();
+    LiveCameraAccess access(data);
+    CTAVINDoc document(access);
+    ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString(dir_ / "gui.tvn")));
+
+    const std::string saved = ReadBytes(dir_ / "ctl.tvn");
+    EXPECT_EQ(saved.size(), kDataFileSize);
+    EXPECT_EQ(saved, ReadBytes(dir_ / "gui.tvn"));
+    const DataFileBytes expected = EncodeDataFile(SampleValues());
+    EXPECT_EQ(saved, std::string(expected.begin(), expected.end()));
+}
+
+TEST_F(PtyCommands, ReadPrintsItemsZeroToFortyFourAsTableOrJson) {
+    const DataFileValues sample = SampleValues();
+    StartCamera(sample);
+
+    const ProgramResult table = Ctl({"read"});
+    ASSERT_EQ(table.exitStatus, 0) << table.err;
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 46);  // header and 45 items
+    EXPECT_NE(table.out.find("   9  GAIN (FINE)                     37      0x25\n"),
+              std::string::npos)
+        << table.out;
+    EXPECT_NE(table.out.find("  27  PARTIALSCAN ON/OFF            \"\xEF\xBD\xB1\xEF\xBE\x9F\""),
+              std::string::npos);
+    EXPECT_EQ(table.err, "");  // no progress lines unless standard error is a terminal
+
+    const ProgramResult json = Ctl({"read", "--json"});
+    ASSERT_EQ(json.exitStatus, 0) << json.err;
+    const QJsonArray items = ParseJson(json.out).object()["items"].toArray();
+    ASSERT_EQ(items.size(), 45);
+    for (int index = 0; index < 45; ++index) {
+        const QJsonObject item = items[index].toObject();
+        EXPECT_EQ(item["index"].toInt(), index);
+        EXPECT_EQ(item["label"].toString().toStdString(), GetLabel(index));
+        EXPECT_EQ(item["camera"].toInt(), sample[index]) << index;
+        EXPECT_EQ(item["value"].toInt(), FromCamera(index, sample[index])) << index;
+    }
+    EXPECT_EQ(items[16].toObject()["text"].toString(), "AB");
+}
+
+TEST_F(PtyCommands, WriteSendsTheFilesFortyFiveItems) {
+    StartCamera(DataFileValues{});  // a camera holding zeros everywhere
+    const DataFileValues sample = SampleValues();
+    WriteDataFile(dir_ / "golden.tvn", sample);
+
+    const ProgramResult run = Ctl({"write", dir_ / "golden.tvn"});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(MonitorLinesWith("host   write"), 45);
+    EXPECT_EQ(MonitorLinesWith("host   read"), 0);
+    for (int index = 0; index < 45; ++index) {
+        EXPECT_EQ(CameraValue(index), sample[index]) << index;
+    }
+}
+
+TEST_F(PtyCommands, WriteOfAFileThatIsNotOursTouchesNothing) {
+    StartCamera(SampleValues());
+    WriteBytes(dir_ / "notes.tvn", "\x17TAVINX Data Version0.99 and then some more text");
+    const ProgramResult run = Ctl({"write", dir_ / "notes.tvn"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err,
+              "File type mismatch.\nFile \"notes.tvn\" does not contain data for MORVA-7E "
+              "apprication.\n");
+    EXPECT_EQ(camera_->BytesFromHost(), 0u);
+}
+
+TEST_F(PtyCommands, GetAndSetByIndexAndByLabel) {
+    StartCamera(SampleValues());
+    const ProgramResult set = Ctl({"set", "gain (fine)=30", "11=3", "16=ab", "BLACK LEVEL=0x10"});
+    ASSERT_EQ(set.exitStatus, 0) << set.err;
+    EXPECT_EQ(CameraValue(9), 30);
+    EXPECT_EQ(CameraValue(11), 3);
+    EXPECT_EQ(CameraValue(16), 0x0A0B);  // the camera's codes of A and B
+    EXPECT_EQ(CameraValue(10), 16);
+
+    const ProgramResult get = Ctl({"get", "Gain (Rough)", "9", "16", "--json"});
+    ASSERT_EQ(get.exitStatus, 0) << get.err;
+    const QJsonArray items = ParseJson(get.out).object()["items"].toArray();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0].toObject()["index"].toInt(), 11);
+    EXPECT_EQ(items[0].toObject()["value"].toInt(), 3);
+    EXPECT_EQ(items[1].toObject()["value"].toInt(), 30);
+    EXPECT_EQ(items[2].toObject()["text"].toString(), "AB");  // read back in capitals
+}
+
+TEST_F(PtyCommands, AValueOutsideTheRangeIsRefusedUnlessForced) {
+    StartCamera(SampleValues());
+    const ProgramResult refused = Ctl({"set", "10=20", "9=51"});
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_EQ(refused.err,
+              "tavinctl: 51 is outside the range of item 9 GAIN (FINE) (0 to 50); --force sends "
+              "it anyway\n");
+    EXPECT_EQ(camera_->BytesFromHost(), 0u);  // not even the valid first assignment
+
+    const ProgramResult forced = Ctl({"set", "9=51", "--force"});
+    EXPECT_EQ(forced.exitStatus, 0) << forced.err;
+    EXPECT_EQ(CameraValue(9), 51);
+}
+
+TEST_F(PtyCommands, ASilentCameraEndsWithTheTimeOutTextWhenTheRetriesRunOut) {
+    StartCamera(SampleValues(), {.kind = sim::FaultKind::Silent});
+    const ProgramResult run = Ctl({"read", "-o", dir_ / "now.tvn"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err.rfind("ERROR - Communication time out detected.\nCheck the connection.\n", 0),
+              0u)
+        << run.err;
+    // Four ENQs, each given a second for its ACK.
+    EXPECT_GE(run.elapsed, 3900ms);
+    EXPECT_LT(run.elapsed, 6000ms);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "now.tvn"));  // no file of default values
+}
+
+TEST_F(PtyCommands, ARefusingCameraGivesItsOwnStatusText) {
+    StartCamera(SampleValues(), {.kind = sim::FaultKind::EnqNak});
+    const ProgramResult run = Ctl({"get", "9"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err,
+              "ERROR - Unexpected character received from camera unit.\n"
+              "tavinctl: while reading item 9 GAIN (FINE)\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(PtyCommands, SendAndQueryAsTheManualCommand) {
+    StartCamera(SampleValues());
+    const ProgramResult query = Ctl({"query", "01ff0318000000"});
+    ASSERT_EQ(query.exitStatus, 0) << query.err;
+    EXPECT_EQ(query.out, "250000\n");  // 37 in the first byte
+
+    const ProgramResult send = Ctl({"send", "01ff01181e0000"});
+    ASSERT_EQ(send.exitStatus, 0) << send.err;
+    EXPECT_EQ(CameraValue(9), 30);
+
+    const ProgramResult json = Ctl({"query", "01FF0318000000", "--json"});
+    const QJsonObject reply = ParseJson(json.out).object();
+    EXPECT_EQ(reply["text"].toString(), "01FF0318000000");
+    EXPECT_EQ(reply["reply"].toString(), "1E0000");
+
+    const ProgramResult tooLong = Ctl({"send", "01FF0118000000000000000"});
+    EXPECT_EQ(tooLong.exitStatus, 1);
+    EXPECT_EQ(tooLong.err.rfind("ERROR - Illegal message size of transmission data. \n", 0), 0u)
+        << tooLong.err;
+}
+
+}  // namespace
+}  // namespace tavin::ctl::testing
