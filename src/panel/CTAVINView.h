@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QScrollArea>
+#include <cstdint>
+#include <functional>
+
+#include "PanelBindings.h"
+#include "ScrollBarControl.h"
+
+class QAbstractButton;
+
+// The control panel: the main window's client, the form of the current program laid out from
+// its template inside a scrolling area. It shows the camera data set through the document and
+// writes every change the user makes to the camera at once; it keeps no copy of any value.
+
+namespace tavin {
+
+class CTAVINDoc;
+class MillisecondClock;
+
+// Starts a repeating timer on `owner`; returns its id, or 0 when none could be started.
+using TimerStarter = std::function<int(QObject& owner, int intervalMs)>;
+
+// What the view takes from its surroundings; tests replace them.
+struct PanelServices {
+    MillisecondClock* clock = nullptr;  // the loop test's clock; the system's when null
+    TimerStarter startTimer;            // the toolkit's when empty
+};
+
+class CTAVINView : public QScrollArea {
+    Q_OBJECT
+
+  public:
+    explicit CTAVINView(CTAVINDoc& document, QWidget* parent = nullptr,
+                        const PanelServices& services = PanelServices());
+
+    CTAVINDoc& GetDocument() const { return document_; }
+    QWidget& Form() const { return *form_; }
+
+    // Slider ranges, the hidden HD RESET group, then RefreshPanel(). Runs when the view is
+    // created; the document asks for a refresh each time it is (re)loaded, and since ranges and
+    // hiding never change, that refresh completes the update.
+    void OnInitialUpdate();
+    // Sets every control from the data set.
+    void RefreshPanel();
+    // Steps the camera eleven times through the eight shutter speeds, one step a second,
+    // through the panel's own shutter handling. Repaints while it runs; takes no user input.
+    void RunLoopTest();
+
+  private:
+    void OnCreate(const TimerStarter& startTimer);
+    void ConnectControls();
+    void OnRadioClicked(const panel::RadioBinding& binding);
+    void OnHScroll(const panel::SliderBinding& binding, ScrollCode code, int position);
+    void UpdateControlStates(int controlId);
+    void ShowSliderValue(int index, int sliderId, int labelId, int32_t value);
+    // The document's write; meanwhile the slider's own repeat timer, which runs while the
+    // camera is waited for, writes nothing.
+    int32_t WriteItem(int index, int32_t value);
+    bool WaitMoreThanOneSecond();
+
+    QAbstractButton* Button(int id) const;
+    bool IsChecked(int id) const;
+    // Sets or clears one check mark; clearing may leave its group with none selected.
+    void SetCheck(int id, bool checked);
+    // Selects `id` and clears the other buttons from `first` to `last`.
+    void CheckRadioButton(int first, int last, int id);
+    void EnableButtons(std::initializer_list<int> ids, bool enabled);
+
+    CTAVINDoc& document_;
+    MillisecondClock& clock_;
+    QWidget* form_;
+    bool writing_ = false;
+};
+
+}  // namespace tavin

@@ -1,0 +1,162 @@
+// The shutter loop test of the Camera-Link-only program, in virtual time: 88 one-second steps
+// take no real time.
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWindow>
+
+#include "PanelTestSupport.h"
+
+// Queues input the way the platform does when a person clicks: into the window-system queue,
+// to be delivered by the event loop later (the toolkit's test functions deliver at once). Only
+// this one function of the toolkit's platform interface is declared here.
+class Q_GUI_EXPORT QWindowSystemInterface {
+  public:
+    struct AsynchronousDelivery {};
+    template <typename Delivery>
+    static bool handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                 Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
+                                 Qt::KeyboardModifiers mods, Qt::MouseEventSource source);
+};
+
+namespace tavin {
+namespace {
+
+using testing::CameraWrite;
+using testing::PanelFixture;
+
+constexpr uint8_t kShutter = 0x08;
+
+void QueueClick(QWidget& target) {
+    QWindow* window = target.window()->windowHandle();
+    const QPointF local = target.mapTo(target.window(), target.rect().center());
+    const QPointF global = target.mapToGlobal(target.rect().center());
+    for (auto [type, state] :
+         {std::pair{QEvent::MouseButtonPress, Qt::MouseButtons(Qt::LeftButton)},
+          std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons()}}) {
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window, local, global, state, Qt::LeftButton, type, Qt::NoModifier,
+            Qt::MouseEventNotSynthesized);
+    }
+}
+
+class LoopTest : public ::testing::Test {
+  protected:
+    LoopTest() {
+        // Near the end of the 32-bit count, so that it wraps during the run.
+        panel.loopClock.now = 0xFFFFFFFFu - 2500;
+        panel.onWrite = [this] { writeTimes.push_back(panel.loopClock.now); };
+    }
+
+    void StartRun() { QTest::mouseClick(panel.Button(1087), Qt::LeftButton); }
+
+    PanelFixture panel{kTavinEdition};
+    std::vector<uint32_t> writeTimes;
+};
+
+std::vector<CameraWrite> ElevenPasses() {
+    std::vector<CameraWrite> writes;
+    for (int pass = 0; pass < 11; ++pass) {
+        for (int32_t speed = 0; speed < 8; ++speed) {
+            writes.push_back({kShutter, speed});
+        }
+    }
+    return writes;
+}
+
+TEST_F(LoopTest, StepsThroughEveryShutterSpeedElevenTimesOnceASecond) {
+    // FD "OFF" with "FIXED SHUTTER / NOR.": the speeds show disabled, and stay so.
+    panel.CameraHolds({{0, 1}, {2, 0}, {1, 3}});
+    ASSERT_FALSE(panel.ShutterEnabled());
+    EXPECT_EQ(panel.LabelText(1032), "");
+
+    StartRun();
+
+    EXPECT_EQ(panel.writes, ElevenPasses());
+    ASSERT_EQ(writeTimes.size(), 88u);
+    for (size_t step = 1; step < writeTimes.size(); ++step) {
+        const uint32_t waited = writeTimes[step] - writeTimes[step - 1];
+        EXPECT_GT(waited, 1000u) << "step " << step;
+        EXPECT_LT(waited, 1400u) << "step " << step;
+    }
+    EXPECT_EQ(panel.LabelText(1032), " 10 ");
+    EXPECT_EQ(panel.Checked({1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}),
+              std::vector<int>{1012});
+    EXPECT_EQ(panel.data.GetValue(1, false), 7);
+    EXPECT_FALSE(panel.ShutterEnabled());
+    EXPECT_TRUE(panel.ui.messages.empty());
+    EXPECT_TRUE(panel.Button(1087)->isChecked());
+
+    // Every click starts a full run.
+    panel.writes.clear();
+    StartRun();
+    EXPECT_EQ(panel.writes.size(), 88u);
+}
+
+TEST_F(LoopTest, TheFirstStepThatChangesTheShutterMarksTheDocument) {
+    panel.CameraHolds({{1, 0}});
+    panel.document.SetModifiedFlag(false);
+    std::vector<bool> modified;
+    panel.loopClock.duringPause = [&] {
+        if (modified.size() < 2 || modified.back() != panel.document.IsModified()) {
+            modified.push_back(panel.document.IsModified());
+        }
+    };
+    StartRun();
+    EXPECT_EQ(modified, (std::vector<bool>{false, false, true}));
+}
+
+TEST_F(LoopTest, WithASilentCameraEveryStepFailsAndTheRunStillEnds) {
+    panel.CameraHolds({{1, 3}});
+    panel.GoSilent(true);
+    std::vector<std::vector<int>> selectedAtMessage;
+    panel.ui.onMessage = [&](const std::string&, MessageIcon) {
+        selectedAtMessage.push_back(
+            panel.Checked({1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}));
+    };
+    StartRun();
+    EXPECT_EQ(panel.ui.messages.size(), 88u);
+    ASSERT_GE(selectedAtMessage.size(), 2u);
+    // The step's own button is selected when its write fails; the refresh then shows 1/1000.
+    EXPECT_EQ(selectedAtMessage[0], std::vector<int>{1005});
+    EXPECT_EQ(selectedAtMessage[1], std::vector<int>{1006});
+    EXPECT_EQ(panel.Checked({1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}),
+              std::vector<int>{1008});
+    EXPECT_EQ(panel.LabelText(1032), " 10 ");
+    EXPECT_EQ(panel.data.GetValue(1, false), 3);
+}
+
+TEST_F(LoopTest, RepaintsWhileRunningButTakesClicksOnlyAfterTheRun) {
+    panel.CameraHolds({{0, 0}, {2, 0}});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.view.get()));
+    QLabel& pass = *panel.Control<QLabel>(1032);
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int& count;
+        explicit PaintCounter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(paints);
+    pass.installEventFilter(&counter);
+
+    bool queued = false;
+    panel.loopClock.duringPause = [&] {
+        if (!queued) {
+            QueueClick(*panel.Button(1004));  // FD "OFF"
+            queued = true;
+        }
+    };
+    StartRun();
+    EXPECT_EQ(panel.writes, ElevenPasses()) << "a click was acted on during the run";
+    EXPECT_GT(paints, 0) << "the pass counter was never repainted";
+
+    panel.writes.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.writes.empty(); }));
+    EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{0x06, 1}}));
+}
+
+}  // namespace
+}  // namespace tavin
