@@ -118,7 +118,7 @@ TEST(PtySoak, SessionsWithFaultsAndAHangUpLeakNeitherDescriptorsNorMemory) {
                 const auto took = Clock::now() - start;
                 EXPECT_EQ(result, -CommStatus::kIoError);
                 EXPECT_EQ(data.GetValue(0, false), before);
-                EXPECT_GE(took, 3000ms);
+                EXPECT_GE(took, 2998ms);  // the transport counts whole milliseconds
                 EXPECT_LT(took, 3000ms + kQuickExchangeLimit);
                 EXPECT_LT(cpu.Elapsed(), 150ms) << "busy waiting on a line that hung up";
                 EXPECT_TRUE(line.Camera().WaitForHangUp(0ms));
