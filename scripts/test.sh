@@ -47,5 +47,42 @@ else
     echo "== Fuzzing skipped: no clang"
 fi
 
+# ---- Debian package (begin) ---------------------------------------------------------------
+# Build the package, install it as a user would, use the installed tavinctl, remove it again.
+# A machine that already has the package installed keeps it: it is only built there.
+echo "== Debian package"
+rm -rf build/package
+if ! cmake --build build --target package >build/package.log 2>&1; then
+    cat build/package.log
+    exit 1
+fi
+deb=$(ls build/package/tavin_*.deb)
+echo "built $deb"
+if dpkg-query -W -f='${Status}' tavin 2>/dev/null | grep -q 'install ok installed'; then
+    echo "a tavin package is installed already: install check skipped"
+else
+    pkg_sudo=""
+    [ "$(id -u)" -eq 0 ] || pkg_sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $pkg_sudo apt-get install -y -qq --no-install-recommends \
+        "./$deb" >build/package-install.log 2>&1 || { cat build/package-install.log; exit 1; }
+    pkg_ok=1
+    /usr/bin/tavinctl --version || pkg_ok=0
+    /usr/bin/tavinctl dump /usr/share/tavin/samples/factory.tvn >/dev/null || pkg_ok=0
+    if [ -f /usr/share/mime/globs2 ] && ! grep -q 'application/x-tavin-settings:\*\.tvn' \
+        /usr/share/mime/globs2; then
+        echo "the .tvn file type was not registered"
+        pkg_ok=0
+    fi
+    DEBIAN_FRONTEND=noninteractive $pkg_sudo apt-get remove -y -qq tavin >>build/package-install.log 2>&1 ||
+        { cat build/package-install.log; exit 1; }
+    if [ -e /usr/bin/tavinctl ] || [ -e /usr/lib/tavin ]; then
+        echo "removing the package left files behind"
+        pkg_ok=0
+    fi
+    [ "$pkg_ok" -eq 1 ] || exit 1
+    echo "installed, used and removed cleanly"
+fi
+# ---- Debian package (end) -----------------------------------------------------------------
+
 echo "== Test suite (build)"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 120
