@@ -136,6 +136,10 @@ void BuildDialog(QWidget& dialog, const DialogTemplate& resource, const ControlF
             edit && (control.styles & style::kHScroll) == 0) {
             LimitToWidth(*edit);
         }
+        if (auto* box = qobject_cast<QGroupBox*>(widget);
+            box && (control.styles & style::kCenter)) {
+            box->setAlignment(Qt::AlignHCenter);
+        }
         if (control.kind == ControlKind::GroupBox) {
             frames.append(widget);
         }

@@ -33,6 +33,7 @@ inline constexpr unsigned kDisabled = 0x02;  // created disabled
 inline constexpr unsigned kHScroll = 0x04;   // edit: scrolls horizontally (else the text is
                                              // limited to what fits)
 inline constexpr unsigned kNoPrefix = 0x08;  // label: '&' is shown, not a mnemonic
+inline constexpr unsigned kCenter = 0x10;    // group box: caption centred
 }  // namespace style
 
 struct DialogControl {
