@@ -1,17 +1,11 @@
 #include "Extensions.h"
 
-#include <QWidget>
-
-#include "CTAVINDoc.h"
+#include "CTAVINView.h"
 
 namespace tavin {
 
 QWidget* CreateMainView(CTAVINDoc& document, QWidget* parent) {
-    auto* view = new QWidget(parent);
-    view->setObjectName(QStringLiteral("CTAVINView"));
-    QObject::connect(&document, &CTAVINDoc::viewsRefreshRequested, view,
-                     qOverload<>(&QWidget::update));
-    return view;
+    return new CTAVINView(document, parent);
 }
 
 void RegisterDocumentCommands(CommandTable&, CTAVINDoc&, CMainFrame&) {}

@@ -11,7 +11,7 @@ class CMainFrame;
 class CommandTable;
 class CTAVINDoc;
 
-// The client of the main window, showing the document. The shell alone shows an empty one.
+// The client of the main window, showing the document: the control panel.
 QWidget* CreateMainView(CTAVINDoc& document, QWidget* parent);
 
 // Registers the document's Interface commands (read, write, port setup, manual command,

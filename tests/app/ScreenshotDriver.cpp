@@ -1,12 +1,13 @@
 // Starts one of the programs as a user would (real data set and link, from TAVIN_COM1 or the
-// Camera Link library) and saves pictures of its start dialog and main window. Used by
-// scripts/screenshots.sh under a virtual X display.
+// Camera Link library) and saves pictures of its start dialog, main window and control panel.
+// Used by scripts/screenshots.sh under a virtual X display.
 //
 //   tavin-screenshots morva-7e|tavin OUTPUT_DIR
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QScrollArea>
 #include <QTimer>
 #include <cstdio>
 
@@ -61,6 +62,11 @@ int main(int argc, char** argv) {
     }
     app.MainFrame()->SetStatusText(QStringLiteral("Ready"));
     ok = Save(*app.MainFrame(), out + "-main-window.png") && ok;
+    // The whole control panel form, also where the window shows only part of it.
+    if (auto* view = app.MainFrame()->findChild<QScrollArea*>(QStringLiteral("CTAVINView"));
+        view && view->widget()) {
+        ok = Save(*view->widget(), out + "-control-panel.png") && ok;
+    }
     app.Document().SetModifiedFlag(false);
     QTimer::singleShot(0, app.MainFrame(), &QWidget::close);
     app.Run();
