@@ -32,6 +32,8 @@ CManualCommandDlg::CManualCommandDlg(CameraDataSet& camera, QWidget* parent)
     received_ = DialogItem<QLineEdit>(*this, manual::kReceived);
     transmission_->setValidator(new UpperCaseValidator(transmission_));
     received_->setReadOnly(true);
+    // Exit starts with the keyboard focus, so Enter or Space straight after opening just leaves.
+    DialogItem<QPushButton>(*this, manual::kExit)->setFocus();
     connect(DialogItem<QPushButton>(*this, manual::kSend), &QPushButton::clicked, this,
             &CManualCommandDlg::OnSend);
     connect(DialogItem<QPushButton>(*this, manual::kRead), &QPushButton::clicked, this,

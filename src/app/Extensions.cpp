@@ -1,6 +1,8 @@
 #include "Extensions.h"
 
+#include "CMainFrame.h"
 #include "CTAVINView.h"
+#include "DocumentCommands.h"
 
 namespace tavin {
 
@@ -8,6 +10,8 @@ QWidget* CreateMainView(CTAVINDoc& document, QWidget* parent) {
     return new CTAVINView(document, parent);
 }
 
-void RegisterDocumentCommands(CommandTable&, CTAVINDoc&, CMainFrame&) {}
+void RegisterDocumentCommands(CommandTable& commands, CTAVINDoc& document, CMainFrame& frame) {
+    DocumentCommands::Register(commands, document, frame);
+}
 
 }  // namespace tavin

@@ -1,0 +1,82 @@
+#include "DocumentCommands.h"
+
+#include <memory>
+
+#include "CCommandMenuDlg.h"
+#include "CManualCommandDlg.h"
+#include "CSerialPortDlg.h"
+#include "CTAVINDoc.h"
+#include "CameraAccess.h"
+#include "CameraDataSet.h"
+#include "CommandTable.h"
+#include "templates/Menus.h"
+
+namespace tavin {
+
+DocumentCommands::DocumentCommands(CTAVINDoc& document, QWidget& owner)
+    : document_(document), owner_(owner) {}
+
+void DocumentCommands::Register(CommandTable& commands, CTAVINDoc& document, QWidget& owner) {
+    const auto handlers = std::make_shared<DocumentCommands>(document, owner);
+    const auto bind = [&commands, handlers](std::initializer_list<unsigned> ids,
+                                            void (DocumentCommands::*handler)()) {
+        for (unsigned id : ids) {
+            commands.Register(id, [handlers, handler] { ((*handlers).*handler)(); });
+        }
+    };
+    bind({command::kPortSetup, command::kPortSetupAccel}, &DocumentCommands::OnPortSetup);
+    bind({command::kReadFromCamera, command::kReadFromCameraAccel},
+         &DocumentCommands::OnReadFromCamera);
+    bind({command::kWriteToCamera, command::kWriteToCameraAccel},
+         &DocumentCommands::OnWriteToCamera);
+    bind({command::kManualCommand}, &DocumentCommands::OnManualCommand);
+    bind({command::kAdjustCameraData, command::kAdjustCameraDataAccel},
+         &DocumentCommands::OnAdjustCameraData);
+}
+
+void DocumentCommands::OnPortSetup() {
+    CameraAccess& camera = document_.Camera();
+    CSerialPortDlg dialog(&owner_);
+    dialog.m_nPort = camera.GetPortNumber();
+    dialog.m_nBaudRate = camera.GetBaudRate();
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    // A port that does not open has been reported; there is nothing to read from.
+    if (camera.OpenSerialPort(dialog.m_nPort, dialog.m_nBaudRate) < 0) {
+        return;
+    }
+    OnReadFromCamera();
+}
+
+void DocumentCommands::OnReadFromCamera() {
+    // After a failure the items read so far hold their new values, but the views keep showing
+    // the old ones until the next complete read.
+    if (document_.ReadCameraData() > 0) {
+        document_.RefreshAllViews();
+    }
+}
+
+void DocumentCommands::OnWriteToCamera() {
+    // Writing changes no value of ours: no refresh, and the modified flag stays as it was.
+    document_.WriteCameraData();
+}
+
+void DocumentCommands::OnManualCommand() {
+    {
+        CManualCommandDlg dialog(theCameraData(), &owner_);
+        dialog.exec();
+    }
+    // Whatever was typed may have changed the camera: bring its settings back into the panel.
+    OnReadFromCamera();
+}
+
+void DocumentCommands::OnAdjustCameraData() {
+    CCommandMenuDlg dialog(document_.Camera(), &owner_);
+    dialog.exec();
+    if (dialog.changeCount != 0) {
+        document_.SetModifiedFlag();
+    }
+}
+
+}  // namespace tavin

@@ -1,0 +1,105 @@
+#include "CommandRig.h"
+
+#include <QTest>
+
+#include "CTAVINView.h"
+#include "Extensions.h"
+
+namespace tavin::testing {
+
+namespace {
+
+constexpr int kGainFineValueLabel = 1027;
+
+sim::CommandGroup GroupOf(int index) {
+    return GetItemDef(index).writeCommand == 0x01 ? sim::CommandGroup::First
+                                                  : sim::CommandGroup::Second;
+}
+
+}  // namespace
+
+CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port port)
+    : edition(programEdition), previousEdition_(CurrentEdition()) {
+    // The port is opened as the full program opens it, so both programs' commands can run
+    // against the fake device; the single-library program never opens a port of its own.
+    SetCurrentEdition(kMorva7EEdition);
+    data = std::make_unique<CameraDataSet>();
+    if (port == Port::Fake) {
+        auto wire = std::make_unique<WireRecordingDevice>(clock, log);
+        device = wire.get();
+        data->UseSerialDevice(std::move(wire));
+        data->UseTickSource(clock);
+        EXPECT_EQ(data->OpenSerialPort(1, 19200), 0);
+    }
+    SetCurrentEdition(edition);
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        data->ResetItem(index);
+    }
+
+    installed = std::make_unique<ScopedUserInterface>(ui);
+    camera = std::make_unique<LiveCameraAccess>(*data);
+    document = std::make_unique<CTAVINDoc>(*camera);
+    frame = std::make_unique<CMainFrame>(edition, developerMode, commands, *camera);
+    frame->SetView(CreateMainView(*document, frame.get()));
+    ui.SetMainFrame(frame.get());
+    RegisterDocumentCommands(commands, *document, *frame);
+    QObject::connect(document.get(), &CTAVINDoc::viewsRefreshRequested, [this] { ++refreshes; });
+}
+
+CommandRig::~CommandRig() {
+    frame.reset();
+    document.reset();
+    installed.reset();
+    data.reset();
+    SetCurrentEdition(previousEdition_);
+}
+
+void CommandRig::ShowFrame() {
+    frame->show();
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+}
+
+std::vector<WireMessage> CommandRig::TakeMessages() {
+    std::vector<WireMessage> taken;
+    const auto& frames = device->Frames();
+    for (size_t i = messagesTaken_; i < frames.size(); ++i) {
+        taken.push_back({frames[i]});
+    }
+    messagesTaken_ = frames.size();
+    return taken;
+}
+
+std::vector<int> CommandRig::ItemsOf(const std::vector<WireMessage>& messages) {
+    std::vector<int> items;
+    for (const WireMessage& message : messages) {
+        int found = -1;
+        for (int index = 0; index < kCameraItemCount && found < 0; ++index) {
+            const CameraItemDef& def = GetItemDef(index);
+            const int command = message.Command();
+            if ((command == def.readCommand || command == def.writeCommand) &&
+                message.Item() == def.itemNumber) {
+                found = index;
+            }
+        }
+        items.push_back(found);
+    }
+    return items;
+}
+
+int32_t CommandRig::CameraValueOf(int index) {
+    return device->Camera().Settings().Get(GroupOf(index), GetItemDef(index).itemNumber);
+}
+
+void CommandRig::SetCameraValueOf(int index, int32_t cameraValue) {
+    device->Camera().Settings().Set(GroupOf(index), GetItemDef(index).itemNumber, cameraValue);
+}
+
+QString CommandRig::PanelGainFineText() const {
+    auto* view = qobject_cast<CTAVINView*>(frame->centralWidget());
+    auto* label =
+        view ? view->Form().findChild<QLabel*>(QString::number(kGainFineValueLabel)) : nullptr;
+    return label ? label->text() : QStringLiteral("<no panel>");
+}
+
+}  // namespace tavin::testing
