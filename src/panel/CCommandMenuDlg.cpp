@@ -67,7 +67,7 @@ void CCommandMenuDlg::ShowRow(int sliderId, int32_t value) {
     DialogItem<ScrollBarControl>(*this, sliderId)->setValue(value);
     const bool decimal = DialogItem<QAbstractButton>(*this, command_menu::kDecimal)->isChecked();
     const int32_t shown = ToCamera(row.item, value);
-    // Hexadecimal shows the 32-bit pattern, as the camera's own notation would.
+    // Hexadecimal digits of the unsigned pattern: never a minus sign in front of them.
     DialogItem<QLabel>(*this, row.valueId)
         ->setText(decimal ? QString::asprintf(" %d ", shown)
                           : QString::asprintf(" %X ", static_cast<unsigned>(shown)));
@@ -136,9 +136,17 @@ void CCommandMenuDlg::OnScrolled(ScrollBarControl& slider, ScrollCode code, int 
         default:
             return;
     }
-    // Written also when the position did not change: the operator may be pressing the camera
-    // back into line with what the dialog shows.
-    if (camera_.SendItem(row.item, p) >= 0) {
+    // Every event writes, also a step that stays put at the end of the range: the camera is
+    // given the value shown once more.
+    // The window keeps repainting while the camera is waited for, and the slider's own repeat
+    // timer then keeps firing; the write under way is the only one.
+    if (writing_) {
+        return;
+    }
+    writing_ = true;
+    const int32_t result = camera_.SendItem(row.item, p);
+    writing_ = false;
+    if (result >= 0) {
         ShowRow(id, p);
         ++changeCount;
     }

@@ -47,6 +47,7 @@ class CCommandMenuDlg : public QDialog {
 
     CameraAccess& camera_;
     bool initialized_ = false;
+    bool writing_ = false;
 };
 
 }  // namespace tavin

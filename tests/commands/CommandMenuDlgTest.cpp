@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 
 #include "CCommandMenuDlg.h"
 #include "CommandRig.h"
@@ -202,6 +204,22 @@ TEST_F(CommandMenuDlgTest, FailedWriteChangesNothingAndIsNotCounted) {
     EXPECT_EQ(Slider(kIrisRow).value(), 100);
     EXPECT_EQ(Text(kIrisRow.value), QStringLiteral(" 100 "));
     EXPECT_EQ(rig->data->GetValue(32, false), 100);
+}
+
+TEST_F(CommandMenuDlgTest, SliderEventsWhileTheCameraIsWaitedForWriteNothing) {
+    Open(kMorva7EEdition);
+    Show();
+    rig->device->GoSilentFromEnq(1);
+    rig->device->wire.clear();
+    // The slider's repeat timer, as when the mouse is held on an arrow during the write.
+    QTimer::singleShot(0, &Slider(kAgcRow), [this] {
+        Slider(kAgcRow).triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    });
+    Key(kIrisRow, Qt::Key_Right);
+    const auto& wire = rig->device->wire;
+    EXPECT_EQ(std::count(wire.begin(), wire.end(), uint8_t{0x05}), 4) << "one write's ENQs";
+    EXPECT_EQ(rig->messages.requests.size(), 1u);
+    EXPECT_EQ(dialog->changeCount, 0);
 }
 
 TEST_F(CommandMenuDlgTest, RowsWithoutAnAdjustableItemNeverWrite) {
