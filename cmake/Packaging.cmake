@@ -51,10 +51,10 @@ set(CPACK_PACKAGE_NAME tavin)
 set(CPACK_PACKAGE_VENDOR "tavin developers")
 set(CPACK_PACKAGE_CONTACT "tavin developers <tavin@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Remote control for the MORVA-7E industrial video camera")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Reads every setting of a MORVA-7E camera over an RS-232C port or a Camera Link frame\n"
-    "grabber's serial library, changes them on a control panel and keeps them in .tvn data\n"
-    "files. Contains the programs morva-7e and tavin, the command-line tool tavinctl and a\n"
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Reads every setting of a MORVA-7E camera over an RS-232C port or a Camera Link frame "
+    "grabber's serial library, changes them on a control panel and keeps them in .tvn data "
+    "files. Contains the programs morva-7e and tavin, the command-line tool tavinctl and a "
     "simulated camera (tavin-camsim, libclsersim.so) for trying it without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)

@@ -73,7 +73,7 @@ else
         echo "the .tvn file type was not registered"
         pkg_ok=0
     fi
-    DEBIAN_FRONTEND=noninteractive $pkg_sudo apt-get remove -y -qq tavin >>build/package-install.log 2>&1 ||
+    DEBIAN_FRONTEND=noninteractive $pkg_sudo apt-get purge -y -qq tavin >>build/package-install.log 2>&1 ||
         { cat build/package-install.log; exit 1; }
     if [ -e /usr/bin/tavinctl ] || [ -e /usr/lib/tavin ]; then
         echo "removing the package left files behind"
