@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -99,6 +100,13 @@ bool ApplySettings(termios& tio, const LineSettings& settings) {
     return true;
 }
 
+// The time one character takes on the line: start bit, data bits, parity bit, stop bits.
+std::chrono::microseconds ByteTime(const LineSettings& settings) {
+    const int bits =
+        1 + settings.byteSize + (settings.parity != 0 ? 1 : 0) + (settings.stopBits != 0 ? 2 : 1);
+    return std::chrono::microseconds(1'000'000LL * bits / std::max(settings.baudRate, 1) + 1);
+}
+
 class PosixSerialDevice final : public SerialDevice {
   public:
     ~PosixSerialDevice() override { Close(); }
@@ -126,6 +134,7 @@ class PosixSerialDevice final : public SerialDevice {
         if (!ApplySettings(tio, settings) || tcsetattr(fd_, TCSANOW, &tio) != 0) {
             return OpenResult::kSettingsRefused;
         }
+        byteTime_ = ByteTime(settings);
         // A pseudo-terminal has no modem lines and says so (ENOTTY); on a real port a refusal
         // means the driver is in trouble.
         int lines = TIOCM_DTR | TIOCM_RTS;
@@ -173,16 +182,27 @@ class PosixSerialDevice final : public SerialDevice {
 
     bool WaitDrained(int32_t timeoutMs) override {
         // tcdrain() cannot be bounded, so watch the output queue and the transmitter instead.
+        // Each look is timed to the line: the queued bytes' wire time, at least one byte time,
+        // so a drained ENQ is noticed within a byte time and the camera's ACK is not kept
+        // waiting by a coarse poll.
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + milliseconds(std::max(timeoutMs, 0));
         for (;;) {
-            if (PendingOutput() == 0 && TransmitterEmpty()) {
+            const int32_t pending = PendingOutput();
+            if (pending == 0 && TransmitterEmpty()) {
                 return true;
             }
-            if (timeoutMs <= 0) {
+            const auto now = steady_clock::now();
+            if (now >= deadline) {
                 return false;
             }
-            const int32_t slice = std::min(timeoutMs, 2);
-            poll(nullptr, 0, slice);
-            timeoutMs -= slice;
+            const auto look =
+                std::min<steady_clock::duration>(byteTime_ * std::max(pending, 1), deadline - now);
+            timespec pause{};
+            pause.tv_nsec = static_cast<long>(duration_cast<nanoseconds>(look).count());
+            pause.tv_sec = pause.tv_nsec / 1'000'000'000;
+            pause.tv_nsec %= 1'000'000'000;
+            ppoll(nullptr, 0, &pause, nullptr);
         }
     }
 
@@ -263,6 +283,7 @@ class PosixSerialDevice final : public SerialDevice {
 
     int fd_ = -1;
     termios original_{};
+    std::chrono::microseconds byteTime_{1000};
     Counters counters_;
     uint32_t pendingErrors_ = 0;
 };
