@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "Edition.h"
-#include "FakeCameraDevice.h"
+#include "SimulatedCameraDevice.h"
 #include "UserInterface.h"
 
 namespace tavin {
 namespace {
 
-using testing::FakeCameraDevice;
+using testing::SimulatedCameraDevice;
 using testing::VirtualClock;
 
 const std::string kTimeOutMessage =
@@ -49,7 +49,7 @@ class RecordingUserInterface : public UserInterface {
 class CameraDataSetTest : public ::testing::Test {
   protected:
     CameraDataSetTest() {
-        auto device = std::make_unique<FakeCameraDevice>(clock_, log_);
+        auto device = std::make_unique<SimulatedCameraDevice>(clock_, log_);
         camera_ = device.get();
         data_.UseSerialDevice(std::move(device));
         data_.UseTickSource(clock_);
@@ -59,7 +59,7 @@ class CameraDataSetTest : public ::testing::Test {
     int32_t CameraValue(uint8_t command, uint8_t item) {
         const auto group = command == 0x01 || command == 0x03 ? sim::CommandGroup::First
                                                               : sim::CommandGroup::Second;
-        return camera_->Camera().Settings().Get(group, item);
+        return camera_->Engine().Settings().Get(group, item);
     }
     int32_t CameraValueOf(int index) {
         return CameraValue(GetItemDef(index).writeCommand, GetItemDef(index).itemNumber);
@@ -67,7 +67,7 @@ class CameraDataSetTest : public ::testing::Test {
     void SetCameraValueOf(int index, int32_t value) {
         const auto group = GetItemDef(index).writeCommand == 0x01 ? sim::CommandGroup::First
                                                                   : sim::CommandGroup::Second;
-        camera_->Camera().Settings().Set(group, GetItemDef(index).itemNumber, value);
+        camera_->Engine().Settings().Set(group, GetItemDef(index).itemNumber, value);
     }
     // The item number addressed by each frame the host sent.
     std::vector<int> FramedItemNumbers() {
@@ -83,7 +83,7 @@ class CameraDataSetTest : public ::testing::Test {
     RecordingUserInterface ui_{log_};
     VirtualClock clock_;
     CameraDataSet data_;
-    FakeCameraDevice* camera_ = nullptr;
+    SimulatedCameraDevice* camera_ = nullptr;
 };
 
 TEST_F(CameraDataSetTest, StartsAtDefaultsAndIsTheProgramsDataSet) {
@@ -119,13 +119,13 @@ TEST_F(CameraDataSetTest, WriteItemSendsCameraFormAndStoresAfterTheAcknowledgeme
 }
 
 TEST_F(CameraDataSetTest, FailedWriteReturnsTheRecordedCodeAndKeepsTheValue) {
-    camera_->Camera().SetFault({sim::FaultKind::EnqWrongByte, 0});
+    camera_->Engine().SetFault({sim::FaultKind::EnqWrongByte, 0});
     EXPECT_EQ(data_.WriteItem(9, 30), -20);
     EXPECT_EQ(data_.GetStatus(), 20);
     EXPECT_EQ(data_.GetValue(9, false), 25);
     EXPECT_TRUE(camera_->Frames().empty());
 
-    camera_->Camera().SetFault({});
+    camera_->Engine().SetFault({});
     camera_->GoSilentFromEnq(1);
     EXPECT_EQ(data_.WriteItem(11, 3), -5);
     EXPECT_EQ(data_.GetValue(11, false), 0);

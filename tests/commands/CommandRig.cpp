@@ -88,11 +88,11 @@ std::vector<int> CommandRig::ItemsOf(const std::vector<WireMessage>& messages) {
 }
 
 int32_t CommandRig::CameraValueOf(int index) {
-    return device->Camera().Settings().Get(GroupOf(index), GetItemDef(index).itemNumber);
+    return device->Engine().Settings().Get(GroupOf(index), GetItemDef(index).itemNumber);
 }
 
 void CommandRig::SetCameraValueOf(int index, int32_t cameraValue) {
-    device->Camera().Settings().Set(GroupOf(index), GetItemDef(index).itemNumber, cameraValue);
+    device->Engine().Settings().Set(GroupOf(index), GetItemDef(index).itemNumber, cameraValue);
 }
 
 QString CommandRig::PanelGainFineText() const {

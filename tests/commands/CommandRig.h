@@ -13,9 +13,9 @@
 #include "CameraDataSet.h"
 #include "CommandTable.h"
 #include "Edition.h"
-#include "FakeCameraDevice.h"
 #include "GuiTestSupport.h"
 #include "LiveCameraAccess.h"
+#include "SimulatedCameraDevice.h"
 
 // The program's pieces around one live camera data set: document, main frame with its control
 // panel, the registered Interface commands, and a port that leads to the simulated camera in
@@ -24,12 +24,12 @@
 namespace tavin::testing {
 
 // The fake device of the data-set tests, keeping every byte the host wrote as well.
-class WireRecordingDevice : public FakeCameraDevice {
+class WireRecordingDevice : public SimulatedCameraDevice {
   public:
-    using FakeCameraDevice::FakeCameraDevice;
+    using SimulatedCameraDevice::SimulatedCameraDevice;
     int32_t WriteSome(const uint8_t* bytes, int32_t count) override {
         wire.insert(wire.end(), bytes, bytes + count);
-        return FakeCameraDevice::WriteSome(bytes, count);
+        return SimulatedCameraDevice::WriteSome(bytes, count);
     }
     std::vector<uint8_t> wire;
 };

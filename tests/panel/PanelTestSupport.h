@@ -17,10 +17,10 @@
 #include "CameraItemTable.h"
 #include "DialogBuilder.h"
 #include "Edition.h"
-#include "FakeCameraDevice.h"
 #include "LiveCameraAccess.h"
 #include "MillisecondClock.h"
 #include "ScrollBarControl.h"
+#include "SimulatedCameraDevice.h"
 #include "UserInterface.h"
 
 // The control panel on real widgets, with the program's own document, data set and link, and
@@ -99,7 +99,7 @@ inline void PrintTo(const CameraWrite& write, std::ostream* out) {
 class PanelFixture {
   public:
     explicit PanelFixture(const Edition& edition, PanelServices services = {}) : edition_(edition) {
-        auto device = std::make_unique<FakeCameraDevice>(clock, log);
+        auto device = std::make_unique<SimulatedCameraDevice>(clock, log);
         camera = device.get();
         data.UseSerialDevice(std::move(device));
         data.UseTickSource(clock);
@@ -108,7 +108,7 @@ class PanelFixture {
             ScopedEdition port(kMorva7EEdition);
             EXPECT_EQ(data.OpenSerialPort(1, 19200), 0);
         }
-        camera->Camera().SetObserver([this](const sim::MonitorEvent& event) {
+        camera->Engine().SetObserver([this](const sim::MonitorEvent& event) {
             if (event.kind == sim::EventKind::Write) {
                 writes.push_back({event.item, event.value.value_or(-1)});
                 log.push_back("write " + std::to_string(event.item) + " " +
@@ -160,7 +160,7 @@ class PanelFixture {
     void CameraHolds(std::initializer_list<std::pair<int, int32_t>> values) {
         for (auto [index, value] : values) {
             const CameraItemDef& def = GetItemDef(index);
-            camera->Camera().Settings().Set(
+            camera->Engine().Settings().Set(
                 def.writeCommand == 0x01 ? sim::CommandGroup::First : sim::CommandGroup::Second,
                 def.itemNumber, value);
         }
@@ -184,7 +184,7 @@ class PanelFixture {
   public:
     PanelUserInterface ui{log};
     CameraDataSet data;
-    FakeCameraDevice* camera = nullptr;
+    SimulatedCameraDevice* camera = nullptr;
     LiveCameraAccess access{data};
     CTAVINDoc document{access};
     std::unique_ptr<CTAVINView> view;
