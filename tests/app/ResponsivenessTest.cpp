@@ -8,35 +8,12 @@
 #include <QWindow>
 
 #include "AppUserInterface.h"
-
-// Queues input the way the platform does when a person clicks: into the window-system queue,
-// to be delivered by the event loop later. The toolkit's test functions deliver at once, which
-// would not show whether the wait lets input through. The class is the toolkit's platform
-// interface; only this one function of it is declared here.
-class Q_GUI_EXPORT QWindowSystemInterface {
-  public:
-    struct AsynchronousDelivery {};
-    template <typename Delivery>
-    static bool handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                 Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
-                                 Qt::KeyboardModifiers mods, Qt::MouseEventSource source);
-};
+#include "QueuedInput.h"
 
 namespace tavin {
 namespace {
 
-void QueueClick(QWidget& target) {
-    QWindow* window = target.window()->windowHandle();
-    const QPointF local = target.mapTo(target.window(), target.rect().center());
-    const QPointF global = target.mapToGlobal(target.rect().center());
-    for (auto [type, state] :
-         {std::pair{QEvent::MouseButtonPress, Qt::MouseButtons(Qt::LeftButton)},
-          std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons()}}) {
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            window, local, global, state, Qt::LeftButton, type, Qt::NoModifier,
-            Qt::MouseEventNotSynthesized);
-    }
-}
+using testing::QueueClick;
 
 class Painted : public QWidget {
   public:

@@ -7,39 +7,16 @@
 #include <QWindow>
 
 #include "PanelTestSupport.h"
-
-// Queues input the way the platform does when a person clicks: into the window-system queue,
-// to be delivered by the event loop later (the toolkit's test functions deliver at once). Only
-// this one function of the toolkit's platform interface is declared here.
-class Q_GUI_EXPORT QWindowSystemInterface {
-  public:
-    struct AsynchronousDelivery {};
-    template <typename Delivery>
-    static bool handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                 Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
-                                 Qt::KeyboardModifiers mods, Qt::MouseEventSource source);
-};
+#include "QueuedInput.h"
 
 namespace tavin {
 namespace {
 
 using testing::CameraWrite;
 using testing::PanelFixture;
+using testing::QueueClick;
 
 constexpr uint8_t kShutter = 0x08;
-
-void QueueClick(QWidget& target) {
-    QWindow* window = target.window()->windowHandle();
-    const QPointF local = target.mapTo(target.window(), target.rect().center());
-    const QPointF global = target.mapToGlobal(target.rect().center());
-    for (auto [type, state] :
-         {std::pair{QEvent::MouseButtonPress, Qt::MouseButtons(Qt::LeftButton)},
-          std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons()}}) {
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            window, local, global, state, Qt::LeftButton, type, Qt::NoModifier,
-            Qt::MouseEventNotSynthesized);
-    }
-}
 
 class LoopTest : public ::testing::Test {
   protected:
