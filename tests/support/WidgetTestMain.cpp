@@ -1,5 +1,5 @@
-// Runs the application tests on real widgets without a display, with a profile in a temporary
-// folder so that no test touches the user's settings.
+// Runs a test program on real widgets without a display, with a profile in a temporary folder
+// so that no test touches the user's settings.
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,9 @@
 #include <QTemporaryDir>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QTemporaryDir profileRoot;
     qputenv("XDG_CONFIG_HOME", profileRoot.path().toUtf8());
     QApplication application(argc, argv);
