@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     const uint8_t selector = data[0];
-    fuzz::FuzzClock clock;
+    testing::VirtualClock clock;
     CameraProtocol link;
     link.UseSerialDevice(
         std::make_unique<fuzz::ScriptedCameraDevice>(clock, std::span(data + 1, size - 1)));

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "SerialDevice.h"
-#include "TickSource.h"
+#include "VirtualClock.h"
 
 // A serial device whose far end plays back a script, in virtual time. The script is a series
 // of chunks, each a header byte and up to 31 bytes: every write of the host releases the next
@@ -14,18 +14,9 @@
 
 namespace tavin::fuzz {
 
-class FuzzClock final : public TickSource {
-  public:
-    uint64_t NowMs() override { return now_; }
-    void AdvanceTo(uint64_t ms) { now_ = ms > now_ ? ms : now_; }
-
-  private:
-    uint64_t now_ = 1'000'000;
-};
-
 class ScriptedCameraDevice final : public SerialDevice {
   public:
-    ScriptedCameraDevice(FuzzClock& clock, std::span<const uint8_t> script)
+    ScriptedCameraDevice(testing::VirtualClock& clock, std::span<const uint8_t> script)
         : clock_(clock), script_(script) {}
 
     OpenResult Open(int32_t, const LineSettings&) override {
@@ -49,7 +40,7 @@ class ScriptedCameraDevice final : public SerialDevice {
         uint8_t byte;
     };
 
-    FuzzClock& clock_;
+    testing::VirtualClock& clock_;
     std::span<const uint8_t> script_;
     std::deque<Timed> inFlight_;  // in order of arrival
     bool open_ = false;
