@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <algorithm>
 
 #include "CameraAccess.h"
 #include "CameraItemTable.h"
@@ -14,7 +13,6 @@ namespace tavin {
 namespace {
 
 constexpr int kReservedItem = 45;
-constexpr int kPageStep = 10;
 
 bool IsAdjustable(int item) {
     return (GetItemDef(item).flags & (CameraItemDef::kWritable | CameraItemDef::kReadable)) != 0;
@@ -113,28 +111,9 @@ void CCommandMenuDlg::OnScrolled(ScrollBarControl& slider, ScrollCode code, int 
     if (row.titleId == 0 || row.valueId == 0 || !IsAdjustable(row.item)) {
         return;
     }
-    const int min = slider.minimum();
-    const int max = slider.maximum();
-    int p = slider.value();
-    switch (code) {
-        case ScrollCode::LineLeft:
-            p = std::max(p - 1, min);
-            break;
-        case ScrollCode::LineRight:
-            p = std::min(p + 1, max);
-            break;
-        case ScrollCode::PageLeft:
-            p = std::max(p - kPageStep, min);
-            break;
-        case ScrollCode::PageRight:
-            p = std::min(p + kPageStep, max);
-            break;
-        case ScrollCode::ThumbPosition:
-        case ScrollCode::ThumbTrack:
-            p = position;
-            break;
-        default:
-            return;
+    const std::optional<int> p = slider.ScrolledPosition(code, position);
+    if (!p) {
+        return;
     }
     // Every event writes, also a step that stays put at the end of the range: the camera is
     // given the value shown once more.
@@ -144,10 +123,10 @@ void CCommandMenuDlg::OnScrolled(ScrollBarControl& slider, ScrollCode code, int 
         return;
     }
     writing_ = true;
-    const int32_t result = camera_.SendItem(row.item, p);
+    const int32_t result = camera_.SendItem(row.item, *p);
     writing_ = false;
     if (result >= 0) {
-        ShowRow(id, p);
+        ShowRow(id, *p);
         ++changeCount;
     }
 }

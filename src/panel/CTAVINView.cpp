@@ -164,32 +164,15 @@ void CTAVINView::OnHScroll(const SliderBinding& binding, ScrollCode code, int po
     if (!slider || writing_) {
         return;
     }
-    int p = slider->value();
-    switch (code) {
-        case ScrollCode::LineLeft:
-            p = std::max(p - 1, slider->minimum());
-            break;
-        case ScrollCode::LineRight:
-            p = std::min(p + 1, slider->maximum());
-            break;
-        case ScrollCode::PageLeft:
-            p = std::max(p - 10, slider->minimum());
-            break;
-        case ScrollCode::PageRight:
-            p = std::min(p + 10, slider->maximum());
-            break;
-        case ScrollCode::ThumbPosition:
-        case ScrollCode::ThumbTrack:
-            p = position;
-            break;
-        default:
-            return;
-    }
-    // A failed write leaves slider and label at the stored value; the message has been shown.
-    if (WriteItem(binding.item, p) < 0) {
+    const std::optional<int> p = slider->ScrolledPosition(code, position);
+    if (!p) {
         return;
     }
-    ShowSliderValue(binding.item, binding.sliderId, binding.labelId, p);
+    // A failed write leaves slider and label at the stored value; the message has been shown.
+    if (WriteItem(binding.item, *p) < 0) {
+        return;
+    }
+    ShowSliderValue(binding.item, binding.sliderId, binding.labelId, *p);
 }
 
 void CTAVINView::UpdateControlStates(int controlId) {

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <algorithm>
 #include <optional>
 
 namespace tavin {
@@ -118,6 +119,24 @@ QWidget* CreateScrollBarControl(const DialogControl& control, QWidget& parent) {
 
 void ScrollBarControl::wheelEvent(QWheelEvent* event) {
     event->ignore();
+}
+
+std::optional<int> ScrollBarControl::ScrolledPosition(ScrollCode code, int position) const {
+    switch (code) {
+        case ScrollCode::LineLeft:
+            return std::max(value() - singleStep(), minimum());
+        case ScrollCode::LineRight:
+            return std::min(value() + singleStep(), maximum());
+        case ScrollCode::PageLeft:
+            return std::max(value() - pageStep(), minimum());
+        case ScrollCode::PageRight:
+            return std::min(value() + pageStep(), maximum());
+        case ScrollCode::ThumbPosition:
+        case ScrollCode::ThumbTrack:
+            return position;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace tavin

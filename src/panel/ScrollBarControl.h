@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollBar>
+#include <optional>
 
 #include "templates/Dialogs.h"
 
@@ -31,6 +32,11 @@ class ScrollBarControl : public QScrollBar {
   public:
     // Line step 1, page step 10.
     explicit ScrollBarControl(QWidget* parent = nullptr);
+
+    // Where a scroll code moves the bar, clamped to its range: a line or a page from the current
+    // position, or `position` for the thumb codes. No position for the codes that move nothing
+    // here (the ends and the end of a scroll). The owner sets it, or not.
+    std::optional<int> ScrolledPosition(ScrollCode code, int position) const;
 
   signals:
     // `position`: the thumb's position for the thumb codes, the current position otherwise.
