@@ -16,14 +16,13 @@
 #include "CommandTable.h"
 #include "DeveloperMode.h"
 #include "MenuBuilder.h"
+#include "StringIds.h"
 #include "StringTable.h"
+#include "templates/StatusBar.h"
 
 namespace tavin {
 
 namespace {
-
-constexpr unsigned kAppTitle = 57344;
-constexpr unsigned kPortPaneSizing = 59142;
 
 QString FirstLocalFile(const QMimeData* data) {
     if (data && data->hasUrls()) {
@@ -52,19 +51,19 @@ CMainFrame::CMainFrame(const Edition& edition, bool developerMode, const Command
     }
 
     QStatusBar* bar = statusBar();
-    bar->setObjectName(QString::number(kStatusBarId));
+    bar->setObjectName(QString::number(status_bar::kBar));
     bar->setSizeGripEnabled(true);
     messagePane_ = new QLabel(bar);
-    messagePane_->setObjectName(QString::number(kMessagePaneId));
+    messagePane_->setObjectName(QString::number(status_bar::kMessagePane));
     messagePane_->setTextFormat(Qt::PlainText);
     bar->addWidget(messagePane_, 1);
     portPane_ = new QLabel(bar);
-    portPane_->setObjectName(QString::number(kPortPaneId));
+    portPane_->setObjectName(QString::number(status_bar::kPortPane));
     portPane_->setFrameShape(QFrame::Panel);
     portPane_->setFrameShadow(QFrame::Sunken);
-    portPane_->setMinimumWidth(
-        portPane_->fontMetrics().horizontalAdvance(QString::fromUtf8(LoadText(kPortPaneSizing))) +
-        2 * portPane_->frameWidth() + 6);
+    portPane_->setMinimumWidth(portPane_->fontMetrics().horizontalAdvance(
+                                   QString::fromUtf8(LoadText(string_id::kPortPaneSizing))) +
+                               2 * portPane_->frameWidth() + 6);
     bar->addPermanentWidget(portPane_);
     UpdatePortPane();
 
@@ -102,7 +101,7 @@ void CMainFrame::UpdatePortPane() {
 }
 
 void CMainFrame::SetDocumentTitle(const QString& documentTitle) {
-    const QString appTitle = QString::fromUtf8(LoadText(kAppTitle));
+    const QString appTitle = QString::fromUtf8(LoadText(string_id::kAppTitle));
     setWindowTitle(edition_.titleShowsDocument && !documentTitle.isEmpty()
                        ? documentTitle + QStringLiteral(" - ") + appTitle
                        : appTitle);

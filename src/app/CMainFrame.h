@@ -21,10 +21,6 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
   public:
-    static constexpr int kStatusBarId = 59393;
-    static constexpr int kMessagePaneId = 0;
-    static constexpr int kPortPaneId = 59142;
-
     CMainFrame(const Edition& edition, bool developerMode, const CommandTable& commands,
                const CameraAccess& link, QWidget* parent = nullptr);
 

@@ -13,16 +13,13 @@
 #include "DeveloperMode.h"
 #include "DocumentManager.h"
 #include "Extensions.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "templates/Menus.h"
 
 namespace tavin {
 
 namespace {
-
-constexpr unsigned kAppTitle = 57344;
-constexpr unsigned kCompany = 57346;
-constexpr unsigned kReady = 62002;
 
 const QString kComPortEntry = QStringLiteral("Settings/COM Port");
 
@@ -45,7 +42,8 @@ CTAVINApp::CTAVINApp(const Edition& edition, CameraAccess& camera, QStringList a
 CTAVINApp::~CTAVINApp() {
     delete frame_.data();
     if (!profile_) {
-        profile_ = std::make_unique<QSettings>(Text(kCompany), Text(kAppTitle));
+        profile_ =
+            std::make_unique<QSettings>(Text(string_id::kCompany), Text(string_id::kAppTitle));
     }
     // The port of the last COM open request of this run (0 when there was none), whether or
     // not it opened.
@@ -59,7 +57,7 @@ bool CTAVINApp::DeveloperMode() const {
 
 bool CTAVINApp::InitInstance() {
     // Profile root, recent files, document.
-    profile_ = std::make_unique<QSettings>(Text(kCompany), Text(kAppTitle));
+    profile_ = std::make_unique<QSettings>(Text(string_id::kCompany), Text(string_id::kAppTitle));
     recentFiles_.ReadFrom(*profile_);
     document_ = std::make_unique<CTAVINDoc>(camera_);
     documents_ = std::make_unique<DocumentManager>(*document_, recentFiles_);
@@ -194,7 +192,7 @@ void CTAVINApp::OnIdle() {
     if (!frame_ || ui_.InsideCameraWait()) {
         return;
     }
-    frame_->SetStatusText(Text(kReady));
+    frame_->SetStatusText(Text(string_id::kReady));
     frame_->UpdatePortPane();
 }
 

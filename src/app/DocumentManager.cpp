@@ -5,18 +5,17 @@
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
 #include "RecentFileList.h"
+#include "StringIds.h"
 #include "StringTable.h"
 
 namespace tavin {
 
 namespace {
 
-constexpr unsigned kAskToSave = 61699;
-constexpr unsigned kDocumentTemplate = 128;
-
 // Filter name and extension from the document template string.
 FileRequest DataFileRequest(FileRequest::Mode mode, const QString& title) {
-    const QStringList fields = QString::fromUtf8(LoadText(kDocumentTemplate)).split('\n');
+    const QStringList fields =
+        QString::fromUtf8(LoadText(string_id::kDocumentTemplate)).split('\n');
     FileRequest request;
     request.mode = mode;
     request.title = title;
@@ -51,7 +50,7 @@ bool DocumentManager::SaveModified() {
         return true;
     }
     const QString text = QString::fromStdString(
-        FormatString(LoadText(kAskToSave), document_.GetTitle().toStdString()));
+        FormatString(LoadText(string_id::kAskToSave), document_.GetTitle().toStdString()));
     switch (ShowMessageBox({text, {}, MessageIcon::Exclamation, MessageButtons::YesNoCancel})) {
         case MessageAnswer::Yes:
             return OnFileSave();

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "StringIds.h"
 #include "StringTable.h"
 
 namespace tavin {
@@ -39,8 +40,7 @@ MessageHook SetMessageHook(MessageHook hook) {
 MessageAnswer ShowMessageBox(const MessageRequest& request) {
     MessageRequest filled = request;
     if (filled.caption.isEmpty()) {
-        constexpr unsigned kAppTitle = 57344;
-        filled.caption = QString::fromUtf8(LoadText(kAppTitle));
+        filled.caption = QString::fromUtf8(LoadText(string_id::kAppTitle));
     }
     if (Hook()) {
         return Hook()(filled);

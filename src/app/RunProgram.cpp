@@ -3,6 +3,7 @@
 #include "CTAVINApp.h"
 #include "CameraDataSet.h"
 #include "LiveCameraAccess.h"
+#include "StringIds.h"
 #include "StringTable.h"
 
 namespace tavin {
@@ -14,8 +15,8 @@ int RunProgram(const Edition& edition, int argc, char** argv) {
     CameraDataSet cameraData;
     LiveCameraAccess camera(cameraData);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(LoadText(57344)));
-    QApplication::setOrganizationName(QString::fromUtf8(LoadText(57346)));
+    QApplication::setApplicationName(QString::fromUtf8(LoadText(string_id::kAppTitle)));
+    QApplication::setOrganizationName(QString::fromUtf8(LoadText(string_id::kCompany)));
     QApplication::setQuitOnLastWindowClosed(false);
     CTAVINApp app(edition, camera, QApplication::arguments());
     if (!app.InitInstance()) {

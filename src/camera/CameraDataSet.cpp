@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "StringIds.h"
 #include "StringTable.h"
 #include "UserInterface.h"
 
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int32_t kHeader1 = 0x01;
 constexpr int32_t kHeader2 = 0xFF;
-constexpr unsigned kSendingItemText = 62001;  // "Sending %1 data to camera..."
 
 // Live data sets, newest last. A program has one; tests may nest their own.
 std::vector<CameraDataSet*>& Instances() {
@@ -92,7 +92,7 @@ int32_t CameraDataSet::Reported(int32_t result) {
 }
 
 int32_t CameraDataSet::SendItem(int index, int32_t value) {
-    ShowItemStatus(index, kSendingItemText);
+    ShowItemStatus(index, string_id::kSendingItem);
     return Reported(WriteItem(index, value));
 }
 

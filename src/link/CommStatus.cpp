@@ -2,13 +2,10 @@
 
 #include <utility>
 
+#include "StringIds.h"
 #include "StringTable.h"
 
 namespace tavin {
-
-namespace {
-constexpr unsigned kStatusFrameId = 62127;  // "ERROR - %1"
-}
 
 int32_t CommStatus::SetStatus(int32_t code) {
     if (code != kKeepStatus) {
@@ -21,12 +18,11 @@ unsigned CommStatus::StatusStringId(int32_t code) {
     if (code < 0 || code >= kCodeCount) {
         code = kKeepStatus;
     }
-    // Id 62127 is the frame, so the last two codes skip over it.
-    return code <= 25 ? 62101u + static_cast<unsigned>(code) : 62102u + static_cast<unsigned>(code);
+    return string_id::StatusText(code);
 }
 
 std::string CommStatus::GetStatusText() const {
-    return FormatString(LoadText(kStatusFrameId), LoadText(StatusStringId(status_)));
+    return FormatString(LoadText(string_id::kStatusFrame), LoadText(StatusStringId(status_)));
 }
 
 int32_t CommStatus::MapLineErrors(uint32_t flags) {

@@ -8,6 +8,7 @@
 
 #include "Edition.h"
 #include "SimulatedCameraDevice.h"
+#include "StringIds.h"
 #include "UserInterface.h"
 
 namespace tavin {
@@ -222,7 +223,7 @@ TEST_F(CameraDataSetTest, SendItemNamesTheItemBeforeWriting) {
 TEST_F(CameraDataSetTest, NothingIsShownWithoutAMainWindow) {
     ui_.hasMainWindow = false;
     EXPECT_EQ(data_.SendItem(9, 30), 1);
-    data_.ShowItemStatus(11, 62001);
+    data_.ShowItemStatus(11, string_id::kSendingItem);
     EXPECT_EQ(log_, std::vector<std::string>{"frame 01FF01181E0000"});
 }
 

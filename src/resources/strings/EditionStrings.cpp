@@ -1,23 +1,25 @@
 // Texts that only one of the two programs has, or has with its own wording.
 // (The full build labels item 28 "HD RESET"; the Camera-Link build has no such string.)
 
+#include "../StringIds.h"
 #include "../StringTable.h"
 
 namespace tavin::strings {
 
 namespace {
-// 128: the document template: window title, document name, new-file type, filter name, filter
+// The document template: window title, document name, new-file type, filter name, filter
 // extension, file type id, file type name.
 constexpr StringEntry kMorva7E[] = {
-    {57344, "MORVA-7E"},
-    {57346, "Brenmark Optic Ltd."},
-    {128, "MORVA-7E\n\nTAVIN\nTAVIN Files (*.tvn)\n.TVN\nTAVIN.Document\nTAVIN Document"},
-    {62232, "HD RESET"},
+    {string_id::kAppTitle, "MORVA-7E"},
+    {string_id::kCompany, "Brenmark Optic Ltd."},
+    {string_id::kDocumentTemplate,
+     "MORVA-7E\n\nTAVIN\nTAVIN Files (*.tvn)\n.TVN\nTAVIN.Document\nTAVIN Document"},
+    {string_id::kLabelHdReset, "HD RESET"},
 };
 constexpr StringEntry kTavin[] = {
-    {57344, "MORVA-7ECL for Meteor_2_CL"},
-    {57346, "Brenmark Imaging Ltd."},
-    {128,
+    {string_id::kAppTitle, "MORVA-7ECL for Meteor_2_CL"},
+    {string_id::kCompany, "Brenmark Imaging Ltd."},
+    {string_id::kDocumentTemplate,
      "MORVA-7ECL for Meteor_2_CL\n\nTAVIN\nTAVIN Files (*.tvn)\n.TVN\nTAVIN.Document\nTAVIN "
      "Document"},
 };

@@ -1,42 +1,43 @@
 // Labels of the camera items and the texts the camera data set shows while it works.
-// Ids 62212, 62226 and 62227 deliberately have no text: those items show an empty label.
-// 62214 and 62232 (row 28, which differs between the programs) live with the edition texts.
+// Rows 14, 40 and 41 deliberately have no text: those items show an empty label. The labels of
+// row 28, which differs between the programs, live with the application and edition texts.
 
+#include "../StringIds.h"
 #include "../StringTable.h"
 
 namespace tavin::strings {
 
 namespace {
 constexpr StringEntry kItemLabels[] = {
-    {62001, "Sending %1 data to camera..."},
-    {62200, "FD"},
-    {62201, "SHUTTER MODE"},
-    {62202, "MODE"},
-    {62203, "TRIGGER"},
-    {62204, "TORIKOMI"},
-    {62205, "V-BINNING"},
-    {62206, "MENU"},
-    {62207, "GAIN (FINE)"},
-    {62208, "BLACK LEVEL"},
-    {62209, "GAIN (ROUGH)"},
-    {62210, "ZOOM"},
-    {62211, "FOCUS"},
-    {62213, "PARTIALSCAN ON/OFF"},
-    {62215, "VRG(FINE)"},
-    {62216, "VSUB (Rough)"},
-    {62217, "VSUB (Fine)"},
-    {62218, "IRIS Level"},
-    {62219, "Pedestal Level"},
-    {62220, "C-Y Matrix (Gr-y, r-g)"},
-    {62221, "C-Y Matrix (Gb-y, b-g)"},
-    {62222, "C-Y Matrix (Gb-y, r-g(+))"},
-    {62223, "C-Y Matrix (Gb-y, r-g(-))"},
-    {62224, "C-Y Matrix (Gr-y, b-g(+))"},
-    {62225, "C-Y Matrix (Gr-y, b-g(-))"},
-    {62228, "W. Clip Level(Y)"},
-    {62229, "W. Clip Level(C)"},
-    {62230, "AGC Gain MIN Level"},
-    {62231, "(Reserved)"},
+    {string_id::kSendingItem, "Sending %1 data to camera..."},
+    {string_id::kLabelFd, "FD"},
+    {string_id::kLabelShutterMode, "SHUTTER MODE"},
+    {string_id::kLabelMode, "MODE"},
+    {string_id::kLabelTrigger, "TRIGGER"},
+    {string_id::kLabelTorikomi, "TORIKOMI"},
+    {string_id::kLabelVBinning, "V-BINNING"},
+    {string_id::kLabelMenu, "MENU"},
+    {string_id::kLabelGainFine, "GAIN (FINE)"},
+    {string_id::kLabelBlackLevel, "BLACK LEVEL"},
+    {string_id::kLabelGainRough, "GAIN (ROUGH)"},
+    {string_id::kLabelZoom, "ZOOM"},
+    {string_id::kLabelFocus, "FOCUS"},
+    {string_id::kLabelPartialScan, "PARTIALSCAN ON/OFF"},
+    {string_id::kLabelVrgFine, "VRG(FINE)"},
+    {string_id::kLabelVsubRough, "VSUB (Rough)"},
+    {string_id::kLabelVsubFine, "VSUB (Fine)"},
+    {string_id::kLabelIrisLevel, "IRIS Level"},
+    {string_id::kLabelPedestalLevel, "Pedestal Level"},
+    {string_id::kLabelMatrixGrRg, "C-Y Matrix (Gr-y, r-g)"},
+    {string_id::kLabelMatrixGbBg, "C-Y Matrix (Gb-y, b-g)"},
+    {string_id::kLabelMatrixGbRgPlus, "C-Y Matrix (Gb-y, r-g(+))"},
+    {string_id::kLabelMatrixGbRgMinus, "C-Y Matrix (Gb-y, r-g(-))"},
+    {string_id::kLabelMatrixGrBgPlus, "C-Y Matrix (Gr-y, b-g(+))"},
+    {string_id::kLabelMatrixGrBgMinus, "C-Y Matrix (Gr-y, b-g(-))"},
+    {string_id::kLabelWhiteClipY, "W. Clip Level(Y)"},
+    {string_id::kLabelWhiteClipC, "W. Clip Level(C)"},
+    {string_id::kLabelAgcGainMin, "AGC Gain MIN Level"},
+    {string_id::kLabelReserved, "(Reserved)"},
 };
 }  // namespace
 
