@@ -12,31 +12,18 @@ namespace tavin {
 
 namespace {
 
-constexpr int kFirstPort = 1119;  // "COM 1" to "COM10": 1119 to 1128
-constexpr int kEeuresysButton = 1106;
-constexpr int kMatroxButton = 1107;
-constexpr int kOtherButton = 1108;
-constexpr int kPathField = 1109;
-constexpr int kBrowse = 2110;
-constexpr int kBaud19200 = 1116;
-constexpr int kBaud9600 = 1129;
-constexpr int kOpen = 1111;
-constexpr int kCancel = 1112;
-constexpr int kDllText = 1113;
-constexpr int kBaudBox = 1130;
-
 // Selection index -> button id.
 int SelectionButton(int selection) {
     if (selection >= 0 && selection < 10) {
-        return kFirstPort + selection;
+        return comm_system::kFirstPort + selection;
     }
     switch (selection) {
         case CCommSystemDlg::kEeuresys:
-            return kEeuresysButton;
+            return comm_system::kEeuresys;
         case CCommSystemDlg::kMatrox:
-            return kMatroxButton;
+            return comm_system::kMatrox;
         default:
-            return kOtherButton;
+            return comm_system::kOtherFactory;
     }
 }
 
@@ -45,21 +32,21 @@ int SelectionButton(int selection) {
 CCommSystemDlg::CCommSystemDlg(QWidget* parent) : QDialog(parent) {
     BuildDialog(*this, CommSystemDialogTemplate());
     for (int i = 0; i < 10; ++i) {
-        connect(DialogItem<QAbstractButton>(*this, kFirstPort + i), &QAbstractButton::clicked, this,
-                &CCommSystemDlg::OnSelectPort);
+        connect(DialogItem<QAbstractButton>(*this, comm_system::kFirstPort + i),
+                &QAbstractButton::clicked, this, &CCommSystemDlg::OnSelectPort);
     }
-    connect(DialogItem<QAbstractButton>(*this, kEeuresysButton), &QAbstractButton::clicked, this,
-            [this] { OnSelectBoard(false); });
-    connect(DialogItem<QAbstractButton>(*this, kMatroxButton), &QAbstractButton::clicked, this,
-            [this] { OnSelectBoard(false); });
-    connect(DialogItem<QAbstractButton>(*this, kOtherButton), &QAbstractButton::clicked, this,
-            [this] { OnSelectBoard(true); });
-    connect(DialogItem<QAbstractButton>(*this, kBrowse), &QAbstractButton::clicked, this,
-            &CCommSystemDlg::OnBrowse);
-    connect(DialogItem<QAbstractButton>(*this, kOpen), &QAbstractButton::clicked, this,
+    connect(DialogItem<QAbstractButton>(*this, comm_system::kEeuresys), &QAbstractButton::clicked,
+            this, [this] { OnSelectBoard(false); });
+    connect(DialogItem<QAbstractButton>(*this, comm_system::kMatrox), &QAbstractButton::clicked,
+            this, [this] { OnSelectBoard(false); });
+    connect(DialogItem<QAbstractButton>(*this, comm_system::kOtherFactory),
+            &QAbstractButton::clicked, this, [this] { OnSelectBoard(true); });
+    connect(DialogItem<QAbstractButton>(*this, comm_system::kBrowse), &QAbstractButton::clicked,
+            this, &CCommSystemDlg::OnBrowse);
+    connect(DialogItem<QAbstractButton>(*this, comm_system::kOpen), &QAbstractButton::clicked, this,
             &CCommSystemDlg::OnOpen);
-    connect(DialogItem<QAbstractButton>(*this, kCancel), &QAbstractButton::clicked, this,
-            &CCommSystemDlg::OnCancel);
+    connect(DialogItem<QAbstractButton>(*this, comm_system::kCancel), &QAbstractButton::clicked,
+            this, &CCommSystemDlg::OnCancel);
 }
 
 bool CCommSystemDlg::Run() {
@@ -90,9 +77,10 @@ void CCommSystemDlg::keyPressEvent(QKeyEvent* event) {
 
 void CCommSystemDlg::SetControlsFromFields() {
     DialogItem<QAbstractButton>(*this, SelectionButton(m_nSelection))->setChecked(true);
-    DialogItem<QAbstractButton>(*this, m_nBaudIndex != 0 ? kBaud9600 : kBaud19200)
+    DialogItem<QAbstractButton>(
+        *this, m_nBaudIndex != 0 ? comm_system::kBaud9600 : comm_system::kBaud19200)
         ->setChecked(true);
-    DialogItem<QLineEdit>(*this, kPathField)->setText(m_strLibraryPath);
+    DialogItem<QLineEdit>(*this, comm_system::kLibraryPath)->setText(m_strLibraryPath);
 }
 
 void CCommSystemDlg::ReadFieldsFromControls() {
@@ -102,25 +90,25 @@ void CCommSystemDlg::ReadFieldsFromControls() {
             m_nSelection = selection;
         }
     }
-    m_nBaudIndex = DialogItem<QAbstractButton>(*this, kBaud9600)->isChecked() ? 1 : 0;
-    m_strLibraryPath = DialogItem<QLineEdit>(*this, kPathField)->text();
+    m_nBaudIndex = DialogItem<QAbstractButton>(*this, comm_system::kBaud9600)->isChecked() ? 1 : 0;
+    m_strLibraryPath = DialogItem<QLineEdit>(*this, comm_system::kLibraryPath)->text();
 }
 
 void CCommSystemDlg::OnSelectPort() {
-    for (int id : {kBaud19200, kBaud9600, kBaudBox}) {
+    for (int id : {comm_system::kBaud19200, comm_system::kBaud9600, comm_system::kBaudBox}) {
         DialogItem(*this, id)->setEnabled(true);
     }
-    for (int id : {kPathField, kDllText, kBrowse}) {
+    for (int id : {comm_system::kLibraryPath, comm_system::kDllText, comm_system::kBrowse}) {
         DialogItem(*this, id)->setEnabled(false);
     }
     m_nMode = 0;
 }
 
 void CCommSystemDlg::OnSelectBoard(bool otherFactory) {
-    for (int id : {kBaud19200, kBaud9600, kBaudBox}) {
+    for (int id : {comm_system::kBaud19200, comm_system::kBaud9600, comm_system::kBaudBox}) {
         DialogItem(*this, id)->setEnabled(false);
     }
-    for (int id : {kPathField, kDllText, kBrowse}) {
+    for (int id : {comm_system::kLibraryPath, comm_system::kDllText, comm_system::kBrowse}) {
         DialogItem(*this, id)->setEnabled(otherFactory);
     }
     m_nMode = 1;
@@ -148,7 +136,7 @@ void CCommSystemDlg::OnBrowse() {
     // The refresh selects the button of the stored selection; keep showing "Other Factory",
     // which is what OPEN will use.
     if (m_nMode == 1) {
-        DialogItem<QAbstractButton>(*this, kOtherButton)->setChecked(true);
+        DialogItem<QAbstractButton>(*this, comm_system::kOtherFactory)->setChecked(true);
     }
 }
 

@@ -6,12 +6,7 @@
 
 namespace tavin {
 
-namespace {
-constexpr int kCom1 = 1100;
-constexpr int kCom2 = 1101;
-constexpr int kBaud9600 = 1102;
-constexpr int kBaud19200 = 1103;
-}  // namespace
+using namespace serial_port;
 
 CSerialPortDlg::CSerialPortDlg(QWidget* parent) : QDialog(parent) {
     BuildDialog(*this, SerialPortDialogTemplate());

@@ -25,9 +25,9 @@ QWidget* CreateControl(QWidget& dialog, const DialogControl& control) {
             auto* button = new QPushButton(text, &dialog);
             button->setAutoDefault(false);
             button->setDefault(control.kind == ControlKind::DefaultPushButton);
-            if (auto* box = qobject_cast<QDialog*>(&dialog); box && control.id == 1) {
+            if (auto* box = qobject_cast<QDialog*>(&dialog); box && control.id == kIdOk) {
                 QObject::connect(button, &QPushButton::clicked, box, &QDialog::accept);
-            } else if (box && control.id == 2) {
+            } else if (box && control.id == kIdCancel) {
                 QObject::connect(button, &QPushButton::clicked, box, &QDialog::reject);
             }
             return button;

@@ -16,7 +16,7 @@ constexpr DialogControl kMorva7EAbout[] = {
     {about::kRightsLine, C::Label, "Copyright (C) Brenmark Optic Ltd. All rights reserved.", 40, 24,
      140, 8, 0},
     {about::kBuildLine, C::Label, "", 40, 38, 140, 8, 0},
-    {1, C::DefaultPushButton, "OK", 188, 7, 50, 14, kGroup},
+    {kIdOk, C::DefaultPushButton, "OK", 188, 7, 50, 14, kGroup},
 };
 
 constexpr DialogControl kTavinAbout[] = {
@@ -25,7 +25,7 @@ constexpr DialogControl kTavinAbout[] = {
     {about::kRightsLine, C::Label, "Copyright (C) Brenmark Imaging Ltd. All rights reserved.", 40,
      24, 140, 8, 0},
     {about::kBuildLine, C::Label, "", 40, 38, 140, 8, 0},
-    {1, C::DefaultPushButton, "OK", 188, 7, 50, 14, kGroup},
+    {kIdOk, C::DefaultPushButton, "OK", 188, 7, 50, 14, kGroup},
 };
 
 constexpr DialogTemplate kMorva7EAboutTemplate{dialog::kAbout, "About MORVA-7E", 245, 55, 8,

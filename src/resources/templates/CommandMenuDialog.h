@@ -17,7 +17,7 @@ inline constexpr int kCommandMenu = 138;
 namespace command_menu {
 inline constexpr int kDecimal = 1120;
 inline constexpr int kHexadecimal = 1121;
-inline constexpr int kExit = 1;
+inline constexpr int kExit = kIdOk;
 inline constexpr int kRowCount = 18;
 inline constexpr int kNoItem = -1;  // the row has no camera item in this program
 }  // namespace command_menu

@@ -11,7 +11,7 @@ inline constexpr int kManualCommand = 135;
 }  // namespace dialog
 
 namespace manual {
-inline constexpr int kExit = 1;
+inline constexpr int kExit = kIdOk;
 inline constexpr int kSend = 1110;
 inline constexpr int kRead = 1111;
 inline constexpr int kTransmission = 1112;
