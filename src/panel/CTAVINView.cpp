@@ -89,29 +89,13 @@ void CTAVINView::OnInitialUpdate() {
 }
 
 void CTAVINView::RefreshPanel() {
-    const int32_t gain = document_.GetItemValue(kGainRoughItem);
-    SetCheck(kGain0dB, gain == 0);
-    SetCheck(kGain6dB, gain == 1);
-    SetCheck(kGain12dB, gain == 2);
-
-    const int32_t trigger = document_.GetItemValue(kTriggerItem);
-    SetCheck(kTriggerNormal, trigger == 0);
-    SetCheck(kTriggerInvert, trigger == 1);
-
-    if (Button(kHdResetOn)) {
-        const int32_t hdReset = document_.GetItemValue(kHdResetItem);
-        SetCheck(kHdResetOn, hdReset == 0);
-        SetCheck(kHdResetOff, hdReset == 1);
+    // Each button shows whether its item holds the value it writes. The shutter and V-BINNING
+    // groups follow rules of their own, below.
+    for (const RadioBinding& binding : RadioBindings()) {
+        if (binding.item != kShutterItem && binding.item != kVBinningItem) {
+            SetCheck(binding.id, document_.GetItemValue(binding.item) == binding.value);
+        }
     }
-
-    const int32_t fd = document_.GetItemValue(kFdItem);
-    SetCheck(kFdOn, fd == 0);
-    SetCheck(kFdOff, fd == 1);
-
-    const int32_t mode = document_.GetItemValue(kModeItem);
-    SetCheck(kModeFixedShutter, mode == 0);
-    SetCheck(kModeTwoTrigger, mode == 1);
-    SetCheck(kModeOneTrigger, mode == 2);
 
     // A shutter value without a button (8, the camera's own) leaves the group empty. Only the
     // group's own buttons are ever selected, whatever the camera sent.
@@ -138,10 +122,10 @@ void CTAVINView::RefreshPanel() {
         SetCheck(kVBinningOn, true);
     }
 
-    ShowSliderValue(kGainFineItem, kGainFineSlider, kGainFineValue,
-                    document_.GetItemValue(kGainFineItem));
-    ShowSliderValue(kBlackLevelItem, kBlackLevelSlider, kBlackLevelValue,
-                    document_.GetItemValue(kBlackLevelItem));
+    for (const SliderBinding& binding : SliderBindings()) {
+        ShowSliderValue(binding.item, binding.sliderId, binding.labelId,
+                        document_.GetItemValue(binding.item));
+    }
     UpdateControlStates(0);
 }
 
