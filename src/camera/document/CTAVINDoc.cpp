@@ -6,7 +6,8 @@
 #include <span>
 
 #include "DataFileCodec.h"
-#include "FileMessages.h"
+#include "DataFileMessages.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "UserInterface.h"
 
@@ -14,17 +15,25 @@ namespace tavin {
 
 namespace {
 
-constexpr unsigned kUntitled = 61443;
-constexpr unsigned kHeaderMismatch = 62100;
-constexpr unsigned kUnexpectedFormat = 61728;
-constexpr unsigned kAppTitle = 57344;
-
 // Our files are 208 bytes; a foreign file is only read as far as needed to tell that it is not
 // ours, so a huge file dropped on the window costs no memory.
 constexpr qint64 kReadLimit = 64 * 1024;
 
-void ShowMessage(const QString& text, MessageIcon icon) {
-    TheUserInterface().ShowMessage(text.toStdString(), {}, icon);
+void ShowMessage(const std::string& text, MessageIcon icon) {
+    TheUserInterface().ShowMessage(text, {}, icon);
+}
+
+void ShowFileError(QFileDevice::FileError error, const QString& path, FileAction action) {
+    const QFileInfo info(path);
+    FileFault fault = FileFault::Other;
+    if (error == QFileDevice::PermissionsError ||
+        (error == QFileDevice::OpenError && info.exists() && action == FileAction::Reading &&
+         !info.isReadable())) {
+        fault = FileFault::AccessDenied;
+    } else if (action == FileAction::Reading && !info.exists()) {
+        fault = FileFault::NotFound;
+    }
+    ShowMessage(FileFaultText(fault, action, path.toStdString()), MessageIcon::Exclamation);
 }
 
 }  // namespace
@@ -32,7 +41,7 @@ void ShowMessage(const QString& text, MessageIcon icon) {
 CTAVINDoc::CTAVINDoc(CameraAccess& camera, QObject* parent) : QObject(parent), camera_(camera) {}
 
 QString CTAVINDoc::GetTitle() const {
-    return pathName_.isEmpty() ? QString::fromUtf8(LoadText(kUntitled))
+    return pathName_.isEmpty() ? QString::fromUtf8(LoadText(string_id::kUntitled))
                                : QFileInfo(pathName_).fileName();
 }
 
@@ -58,14 +67,12 @@ void CTAVINDoc::OnNewDocument() {
 CTAVINDoc::OpenResult CTAVINDoc::OnOpenDocument(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage(FileErrorText(file.error(), path, FileAction::Reading),
-                    MessageIcon::Exclamation);
+        ShowFileError(file.error(), path, FileAction::Reading);
         return OpenResult::Unreadable;
     }
     const QByteArray bytes = file.read(kReadLimit);
     if (file.error() != QFileDevice::NoError) {
-        ShowMessage(FileErrorText(file.error(), path, FileAction::Reading),
-                    MessageIcon::Exclamation);
+        ShowFileError(file.error(), path, FileAction::Reading);
         return OpenResult::Unreadable;
     }
     const DataFileResult result = DecodeDataFile(
@@ -73,16 +80,14 @@ CTAVINDoc::OpenResult CTAVINDoc::OnOpenDocument(const QString& path) {
 
     switch (result.status) {
         case DataFileStatus::HeaderMismatch: {
-            const std::string text =
-                FormatString(LoadText(kHeaderMismatch), QFileInfo(path).fileName().toStdString(),
-                             LoadText(kAppTitle));
-            TheUserInterface().ShowMessage(text, {}, MessageIcon::None);
+            ShowMessage(FileTypeMismatchText(QFileInfo(path).fileName().toStdString()),
+                        MessageIcon::None);
             // Keeping our own name (not the refused file's) means a later Save can never write
             // over a file that belongs to someone else.
             return OpenResult::Refused;
         }
         case DataFileStatus::Truncated:
-            ShowMessage(QString::fromUtf8(LoadText(kUnexpectedFormat)), MessageIcon::Exclamation);
+            ShowMessage(UnexpectedFormatText(), MessageIcon::Exclamation);
             return OpenResult::Failed;
         case DataFileStatus::Empty:
             break;
@@ -115,7 +120,7 @@ bool CTAVINDoc::OnSaveDocument(const QString& path) {
     if (!written) {
         const QFileDevice::FileError error = file.error();
         file.cancelWriting();
-        ShowMessage(FileErrorText(error, path, FileAction::Writing), MessageIcon::Exclamation);
+        ShowFileError(error, path, FileAction::Writing);
         SetModifiedFlag(true);
         return false;
     }

@@ -10,35 +10,25 @@
 #include <filesystem>
 #include <vector>
 
-#include "StringTable.h"
+#include "DataFileMessages.h"
 
 namespace tavin::ctl {
 
 namespace {
 
-constexpr unsigned kAppTitle = 57344;
-constexpr unsigned kHeaderMismatch = 62100;
-constexpr unsigned kUnexpectedFormat = 61728;
-constexpr unsigned kNotFound = 61858;
-constexpr unsigned kAccessDenied = 61861;
-constexpr unsigned kReadError = 61865;
-constexpr unsigned kWriteError = 61866;
-
 // More than any data file of ours; a device or a huge file is never read whole.
 constexpr size_t kReadLimit = 64 * 1024;
 
-std::string FileText(unsigned id, const std::string& path) {
-    return FormatString(LoadText(id), path);
-}
-
 std::string ErrnoText(int error, const std::string& path, bool reading) {
+    const FileAction action = reading ? FileAction::Reading : FileAction::Writing;
     if (error == EACCES || error == EPERM) {
-        return FileText(kAccessDenied, path);
+        return FileFaultText(FileFault::AccessDenied, action, path);
     }
     if (reading && error == ENOENT) {
-        return FileText(kNotFound, path);
+        return FileFaultText(FileFault::NotFound, action, path);
     }
-    return FileText(reading ? kReadError : kWriteError, path) + " (" + std::strerror(error) + ")";
+    // The generic text alone would leave a script's user guessing.
+    return FileFaultText(FileFault::Other, action, path) + " (" + std::strerror(error) + ")";
 }
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
@@ -88,12 +78,10 @@ FileReadResult ReadDataFileAt(const std::string& path) {
             result.values = decoded.values;
             break;
         case DataFileStatus::HeaderMismatch:
-            result.error =
-                FormatString(LoadText(kHeaderMismatch),
-                             std::filesystem::path(path).filename().string(), LoadText(kAppTitle));
+            result.error = FileTypeMismatchText(std::filesystem::path(path).filename().string());
             break;
         case DataFileStatus::Truncated:
-            result.error = std::string(LoadText(kUnexpectedFormat)) + " (" + path + ")";
+            result.error = UnexpectedFormatText() + " (" + path + ")";
             break;
         case DataFileStatus::Empty:
             result.error = path + " is empty: it holds no settings";
