@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QValidator>
 
-#include "CameraDataSet.h"
+#include "CameraAccess.h"
 #include "DialogBuilder.h"
 #include "templates/ManualCommandDialog.h"
 
@@ -25,7 +25,7 @@ class UpperCaseValidator : public QValidator {
 
 }  // namespace
 
-CManualCommandDlg::CManualCommandDlg(CameraDataSet& camera, QWidget* parent)
+CManualCommandDlg::CManualCommandDlg(CameraAccess& camera, QWidget* parent)
     : QDialog(parent), camera_(camera) {
     BuildDialog(*this, ManualCommandDialogTemplate());
     transmission_ = DialogItem<QLineEdit>(*this, manual::kTransmission);

@@ -10,13 +10,13 @@ class QLineEdit;
 
 namespace tavin {
 
-class CameraDataSet;
+class CameraAccess;
 
 class CManualCommandDlg : public QDialog {
     Q_OBJECT
 
   public:
-    explicit CManualCommandDlg(CameraDataSet& camera, QWidget* parent = nullptr);
+    explicit CManualCommandDlg(CameraAccess& camera, QWidget* parent = nullptr);
 
     void OnSend();
     void OnRead();
@@ -29,7 +29,7 @@ class CManualCommandDlg : public QDialog {
     // limit counts what the user sees.
     QByteArray MessageText() const;
 
-    CameraDataSet& camera_;
+    CameraAccess& camera_;
     QLineEdit* transmission_;
     QLineEdit* received_;
 };

@@ -7,7 +7,6 @@
 #include "CSerialPortDlg.h"
 #include "CTAVINDoc.h"
 #include "CameraAccess.h"
-#include "CameraDataSet.h"
 #include "CommandTable.h"
 #include "templates/Menus.h"
 
@@ -64,7 +63,7 @@ void DocumentCommands::OnWriteToCamera() {
 
 void DocumentCommands::OnManualCommand() {
     {
-        CManualCommandDlg dialog(theCameraData(), &owner_);
+        CManualCommandDlg dialog(document_.Camera(), &owner_);
         dialog.exec();
     }
     // Whatever was typed may have changed the camera: bring its settings back into the panel.

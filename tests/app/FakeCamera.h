@@ -66,6 +66,16 @@ class FakeCamera final : public CameraAccess {
     bool IsPortOpen() const override { return portOpen; }
     int32_t GetPortNumber() const override { return port; }
     int32_t GetBaudRate() const override { return baud; }
+    int32_t SendCommand(const char* text) override {
+        calls.push_back(std::string("SendCommand ") + text);
+        return 0;
+    }
+    int32_t SendQuery(const char* text, char* reply) override {
+        calls.push_back(std::string("SendQuery ") + text);
+        reply[0] = '\0';
+        return 0;
+    }
+    void ReportError() override { calls.push_back("ReportError"); }
 
     int32_t port = 0;
     int32_t baud = 0;

@@ -45,7 +45,7 @@ class ManualCommandDlgTest : public ::testing::Test {
     }
 
     CommandRig rig{kMorva7EEdition};
-    CManualCommandDlg dialog{*rig.data, rig.frame.get()};
+    CManualCommandDlg dialog{*rig.camera, rig.frame.get()};
 };
 
 TEST_F(ManualCommandDlgTest, EmptyTextStillGoesOutFramedWithItsChecksum) {

@@ -29,6 +29,12 @@ class CameraAccess {
     virtual bool IsPortOpen() const = 0;
     virtual int32_t GetPortNumber() const = 0;
     virtual int32_t GetBaudRate() const = 0;
+
+    // Raw protocol messages, for the developer's console. Silent: the caller decides whether to
+    // show the recorded failure with ReportError.
+    virtual int32_t SendCommand(const char* text) = 0;
+    virtual int32_t SendQuery(const char* text, char* reply) = 0;
+    virtual void ReportError() = 0;
 };
 
 }  // namespace tavin

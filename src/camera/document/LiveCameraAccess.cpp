@@ -37,5 +37,14 @@ int32_t LiveCameraAccess::GetPortNumber() const {
 int32_t LiveCameraAccess::GetBaudRate() const {
     return data_.GetBaudRate();
 }
+int32_t LiveCameraAccess::SendCommand(const char* text) {
+    return data_.SendCommand(text);
+}
+int32_t LiveCameraAccess::SendQuery(const char* text, char* reply) {
+    return data_.SendQuery(text, reply);
+}
+void LiveCameraAccess::ReportError() {
+    data_.ReportError();
+}
 
 }  // namespace tavin

@@ -22,6 +22,9 @@ class LiveCameraAccess final : public CameraAccess {
     bool IsPortOpen() const override;
     int32_t GetPortNumber() const override;
     int32_t GetBaudRate() const override;
+    int32_t SendCommand(const char* text) override;
+    int32_t SendQuery(const char* text, char* reply) override;
+    void ReportError() override;
 
   private:
     CameraDataSet& data_;
