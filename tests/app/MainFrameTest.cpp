@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "CMainFrame.h"
+#include "CommandIds.h"
 #include "CommandTable.h"
 #include "DeveloperMode.h"
 #include "FakeCamera.h"
@@ -35,8 +36,12 @@ class MainFrameTest : public ::testing::Test {
   protected:
     std::unique_ptr<CMainFrame> MakeFrame(const Edition& edition, bool developer) {
         SetCurrentEdition(edition);
-        for (unsigned id : {32771u, 32772u, 32773u, 32774u, 32775u, 32776u, 32777u, 32779u, 32780u,
-                            57600u, 57601u, 57603u, 57616u, 57617u}) {
+        for (unsigned id :
+             {command::kPortSetupAccel, command::kPortSetup, command::kReadFromCamera,
+              command::kReadFromCameraAccel, command::kWriteToCamera, command::kWriteToCameraAccel,
+              command::kManualCommand, command::kAdjustCameraData, command::kAdjustCameraDataAccel,
+              command::kFileNew, command::kFileOpen, command::kFileSave, command::kFileMru1,
+              command::kFileMru1 + 1}) {
             commands.Register(id, [this, id] { dispatched.push_back(id); });
         }
         return std::make_unique<CMainFrame>(edition, developer, commands, camera);
@@ -86,7 +91,7 @@ TEST_F(MainFrameTest, MenusOfBothPrograms) {
                            "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*morva, 2)), QStringList{"&About MORVA-7E..."});
     EXPECT_EQ(morva->menuBar()->actions().size(), 3);
-    EXPECT_FALSE(FindCommand(*morva->menuBar(), 57616)->isEnabled());
+    EXPECT_FALSE(FindCommand(*morva->menuBar(), command::kFileMru1)->isEnabled());
 
     const auto tavin = MakeFrame(kTavinEdition, false);
     EXPECT_EQ(MenuTexts(TopMenu(*tavin, 2)), QStringList{"&About MORVA-7ECL..."});
@@ -94,17 +99,21 @@ TEST_F(MainFrameTest, MenusOfBothPrograms) {
     QAction* adjust = tavin->menuBar()->actions().at(3);
     EXPECT_EQ(adjust->text(), QString());
     adjust->trigger();
-    EXPECT_EQ(dispatched, std::vector<unsigned>{32779});
+    EXPECT_EQ(dispatched, std::vector<unsigned>{command::kAdjustCameraData});
 }
 
 TEST_F(MainFrameTest, AcceleratorsWorkWithoutTheirMenuItems) {
     const auto frame = MakeFrame(kMorva7EEdition, false);
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    ASSERT_EQ(FindCommand(*frame->menuBar(), 32772), nullptr);
-    const std::pair<Qt::Key, unsigned> keys[] = {
-        {Qt::Key_L, 32771}, {Qt::Key_R, 32774}, {Qt::Key_W, 32776}, {Qt::Key_P, 32780},
-        {Qt::Key_N, 57600}, {Qt::Key_O, 57601}, {Qt::Key_S, 57603}};
+    ASSERT_EQ(FindCommand(*frame->menuBar(), command::kPortSetup), nullptr);
+    const std::pair<Qt::Key, unsigned> keys[] = {{Qt::Key_L, command::kPortSetupAccel},
+                                                 {Qt::Key_R, command::kReadFromCameraAccel},
+                                                 {Qt::Key_W, command::kWriteToCameraAccel},
+                                                 {Qt::Key_P, command::kAdjustCameraDataAccel},
+                                                 {Qt::Key_N, command::kFileNew},
+                                                 {Qt::Key_O, command::kFileOpen},
+                                                 {Qt::Key_S, command::kFileSave}};
     for (const auto& [key, id] : keys) {
         dispatched.clear();
         QTest::keyClick(frame.get(), key, Qt::ControlModifier);
@@ -153,9 +162,9 @@ TEST_F(MainFrameTest, StatusTextIsPaintedAtOnceAndMenuPromptsShowOverIt) {
     EXPECT_GT(counter.paints, 0) << "painted without returning to the event loop";
     EXPECT_EQ(frame->MessagePaneText(), QStringLiteral("Sending GAIN (FINE) data to camera..."));
 
-    QAction* read = FindCommand(*frame->menuBar(), 32773);
+    QAction* read = FindCommand(*frame->menuBar(), command::kReadFromCamera);
     EXPECT_EQ(read->statusTip(), QStringLiteral("Read Every Camera Data From Camera"));
-    EXPECT_EQ(FindCommand(*frame->menuBar(), 32772)->statusTip(),
+    EXPECT_EQ(FindCommand(*frame->menuBar(), command::kPortSetup)->statusTip(),
               QStringLiteral("Select A Communication Port"));
     QStatusTipEvent tip(read->statusTip());
     QCoreApplication::sendEvent(frame.get(), &tip);
@@ -172,8 +181,8 @@ TEST_F(MainFrameTest, RecentFilesReplaceThePlaceholder) {
     frame->SetRecentFiles({"/d/a.tvn", "/d/b.tvn"});
     QStringList texts = MenuTexts(TopMenu(*frame, 0));
     EXPECT_EQ(texts.mid(4, 3), (QStringList{"&1 /d/a.tvn", "&2 /d/b.tvn", "-"}));
-    FindCommand(*frame->menuBar(), 57617)->trigger();
-    EXPECT_EQ(dispatched, std::vector<unsigned>{57617});
+    FindCommand(*frame->menuBar(), command::kFileMru1 + 1)->trigger();
+    EXPECT_EQ(dispatched, std::vector<unsigned>{command::kFileMru1 + 1});
 
     frame->SetRecentFiles({});
     texts = MenuTexts(TopMenu(*frame, 0));

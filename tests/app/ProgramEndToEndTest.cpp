@@ -68,7 +68,8 @@ TEST(ProgramEndToEnd, OpenReadSaveReopenAndClose) {
         LiveCameraAccess camera(data);
         CTAVINApp app(kMorva7EEdition, camera, {"morva-7e"});
         WhenShown<CCommSystemDlg>([](CCommSystemDlg& dialog) {
-            QTest::mouseClick(DialogItem<QAbstractButton>(dialog, 1111), Qt::LeftButton);
+            QTest::mouseClick(DialogItem<QAbstractButton>(dialog, comm_system::kOpen),
+                              Qt::LeftButton);
         });
         ASSERT_TRUE(app.InitInstance());
         EXPECT_EQ(lines.Reads(), 45) << "one exchange per readable item";

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
                 if (auto* dialog = qobject_cast<tavin::CCommSystemDlg*>(widget);
                     dialog && dialog->isVisible()) {
                     ok = Save(*dialog, out + "-start-dialog.png") && ok;
-                    tavin::DialogItem<QAbstractButton>(*dialog, 1111)->click();
+                    tavin::DialogItem<QAbstractButton>(*dialog, tavin::comm_system::kOpen)->click();
                 }
             }
         });

@@ -36,12 +36,12 @@ void RunStartDialog(CCommSystemDlg& dialog, std::function<void(CCommSystemDlg&)>
 TEST(CommSystemDlg, OpenWithoutClicksChoosesCom1At19200) {
     CCommSystemDlg dialog;
     RunStartDialog(dialog, [](CCommSystemDlg& shown) {
-        EXPECT_TRUE(Button(shown, 1119)->isChecked());
-        EXPECT_TRUE(Button(shown, 1116)->isChecked());
-        EXPECT_FALSE(DialogItem(shown, 1109)->isEnabled());
-        EXPECT_FALSE(DialogItem(shown, 2110)->isEnabled());
-        EXPECT_FALSE(DialogItem(shown, 1113)->isEnabled());
-        Click(shown, 1111);
+        EXPECT_TRUE(Button(shown, comm_system::kFirstPort)->isChecked());
+        EXPECT_TRUE(Button(shown, comm_system::kBaud19200)->isChecked());
+        EXPECT_FALSE(DialogItem(shown, comm_system::kLibraryPath)->isEnabled());
+        EXPECT_FALSE(DialogItem(shown, comm_system::kBrowse)->isEnabled());
+        EXPECT_FALSE(DialogItem(shown, comm_system::kDllText)->isEnabled());
+        Click(shown, comm_system::kOpen);
     });
     EXPECT_TRUE(dialog.m_bOpen);
     EXPECT_EQ(dialog.m_nMode, 0);
@@ -58,33 +58,40 @@ TEST(CommSystemDlg, SelectionButtonsSetModeAndEnableTheirGroup) {
         bool libraryEnabled;
     };
     const Case cases[] = {
-        {1123, 0, 4, true, false},    // COM 5
-        {1128, 0, 9, true, false},    // COM10
-        {1106, 1, 10, false, false},  // Eeuresys
-        {1107, 1, 11, false, false},  // Matrox
-        {1108, 1, 12, false, true},   // Other Factory
+        {comm_system::kFirstPort + 4, 0, 4, true, false},  // COM 5
+        {comm_system::kFirstPort + 9, 0, 9, true, false},  // COM10
+        {comm_system::kEeuresys, 1, 10, false, false},     // Eeuresys
+        {comm_system::kMatrox, 1, 11, false, false},       // Matrox
+        {comm_system::kOtherFactory, 1, 12, false, true},  // Other Factory
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
         CCommSystemDlg dialog;
         RunStartDialog(dialog, [&c](CCommSystemDlg& shown) {
-            Click(shown, 1108);  // start from the library side, so both directions are seen
+            Click(shown, comm_system::kOtherFactory);  // start from the library side, so both
+                                                       // directions are seen
             Click(shown, c.button);
-            for (int id : {1116, 1129, 1130}) {
+            for (int id :
+                 {comm_system::kBaud19200, comm_system::kBaud9600, comm_system::kBaudBox}) {
                 EXPECT_EQ(DialogItem(shown, id)->isEnabled(), c.baudEnabled) << id;
             }
-            for (int id : {1109, 1113, 2110}) {
+            for (int id :
+                 {comm_system::kLibraryPath, comm_system::kDllText, comm_system::kBrowse}) {
                 EXPECT_EQ(DialogItem(shown, id)->isEnabled(), c.libraryEnabled) << id;
             }
             // One group: exactly one selection button is down.
             int checked = 0;
+            for (int port = 0; port < 10; ++port) {
+                checked += Button(shown, comm_system::kFirstPort + port)->isChecked() ? 1 : 0;
+            }
             for (int id :
-                 {1119, 1120, 1121, 1122, 1123, 1124, 1125, 1126, 1127, 1128, 1106, 1107, 1108}) {
+                 {comm_system::kEeuresys, comm_system::kMatrox, comm_system::kOtherFactory}) {
                 checked += Button(shown, id)->isChecked() ? 1 : 0;
             }
             EXPECT_EQ(checked, 1);
-            EXPECT_TRUE(Button(shown, 1116)->isChecked()) << "the baud group is a group of its own";
-            Click(shown, 1111);
+            EXPECT_TRUE(Button(shown, comm_system::kBaud19200)->isChecked())
+                << "the baud group is a group of its own";
+            Click(shown, comm_system::kOpen);
         });
         EXPECT_EQ(dialog.m_nMode, c.mode);
         EXPECT_EQ(dialog.m_nSelection, c.selection);
@@ -94,12 +101,13 @@ TEST(CommSystemDlg, SelectionButtonsSetModeAndEnableTheirGroup) {
 TEST(CommSystemDlg, TypedPathAndBaudAreTakenAsShown) {
     CCommSystemDlg dialog;
     RunStartDialog(dialog, [](CCommSystemDlg& shown) {
-        Click(shown, 1108);
-        auto* path = DialogItem<QLineEdit>(shown, 1109);
+        Click(shown, comm_system::kOtherFactory);
+        auto* path = DialogItem<QLineEdit>(shown, comm_system::kLibraryPath);
         QTest::keyClicks(path, QStringLiteral("/opt/boards/libclserxyz.so"));
-        Click(shown, 1106);  // Eeuresys: the path stays in the field but is not used
-        Click(shown, 1108);
-        Click(shown, 1111);
+        Click(shown,
+              comm_system::kEeuresys);  // Eeuresys: the path stays in the field but is not used
+        Click(shown, comm_system::kOtherFactory);
+        Click(shown, comm_system::kOpen);
     });
     EXPECT_EQ(dialog.m_nMode, 1);
     EXPECT_EQ(dialog.m_nSelection, CCommSystemDlg::kOtherFactory);
@@ -107,10 +115,10 @@ TEST(CommSystemDlg, TypedPathAndBaudAreTakenAsShown) {
 
     CCommSystemDlg baud;
     RunStartDialog(baud, [](CCommSystemDlg& shown) {
-        Click(shown, 1122);
-        Click(shown, 1129);
-        EXPECT_EQ(Button(shown, 1129)->text(), QStringLiteral(" 9600"));
-        Click(shown, 1111);
+        Click(shown, comm_system::kFirstPort + 3);
+        Click(shown, comm_system::kBaud9600);
+        EXPECT_EQ(Button(shown, comm_system::kBaud9600)->text(), QStringLiteral(" 9600"));
+        Click(shown, comm_system::kOpen);
     });
     EXPECT_EQ(baud.m_nSelection, 3);
     EXPECT_EQ(baud.m_nBaudIndex, 1);
@@ -118,7 +126,7 @@ TEST(CommSystemDlg, TypedPathAndBaudAreTakenAsShown) {
 
 TEST(CommSystemDlg, CancelEscAndEnter) {
     CCommSystemDlg cancelled;
-    RunStartDialog(cancelled, [](CCommSystemDlg& shown) { Click(shown, 1112); });
+    RunStartDialog(cancelled, [](CCommSystemDlg& shown) { Click(shown, comm_system::kCancel); });
     EXPECT_FALSE(cancelled.m_bOpen);
 
     CCommSystemDlg escaped;
@@ -128,7 +136,7 @@ TEST(CommSystemDlg, CancelEscAndEnter) {
 
     CCommSystemDlg entered;
     RunStartDialog(entered, [](CCommSystemDlg& shown) {
-        Click(shown, 1107);
+        Click(shown, comm_system::kMatrox);
         QTest::keyClick(&shown, Qt::Key_Return);
     });
     EXPECT_TRUE(entered.m_bOpen);
@@ -139,21 +147,21 @@ TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
     FileAnswers files({QStringLiteral("/lib/first.so"), QString()});
     CCommSystemDlg dialog;
     RunStartDialog(dialog, [&files](CCommSystemDlg& shown) {
-        Click(shown, 1108);
-        auto* path = DialogItem<QLineEdit>(shown, 1109);
+        Click(shown, comm_system::kOtherFactory);
+        auto* path = DialogItem<QLineEdit>(shown, comm_system::kLibraryPath);
         QTest::keyClicks(path, QStringLiteral("typed"));
         // Browse again while the file dialog is open does nothing.
-        files.during = [&shown] { Click(shown, 2110); };
-        Click(shown, 2110);
+        files.during = [&shown] { Click(shown, comm_system::kBrowse); };
+        Click(shown, comm_system::kBrowse);
         files.during = nullptr;
         EXPECT_EQ(path->text(), QStringLiteral("/lib/first.so"));
-        EXPECT_TRUE(Button(shown, 1108)->isChecked());
+        EXPECT_TRUE(Button(shown, comm_system::kOtherFactory)->isChecked());
         EXPECT_TRUE(path->isEnabled());
 
         QTest::keyClicks(path, QStringLiteral("-typed later"));
-        Click(shown, 2110);  // cancelled: the field shows the stored path again
+        Click(shown, comm_system::kBrowse);  // cancelled: the field shows the stored path again
         EXPECT_EQ(path->text(), QStringLiteral("/lib/first.so"));
-        Click(shown, 1111);
+        Click(shown, comm_system::kOpen);
     });
     ASSERT_EQ(files.requests.size(), 2u);
     EXPECT_EQ(files.requests[0].title, QStringLiteral("OPEN DLL FILE"));
@@ -170,11 +178,11 @@ TEST(SerialPortDlg, ShowsPortAndRateAndReturnsTheChoice) {
         int portOut, baudOut;
     };
     const Case cases[] = {
-        {0, 0, 0, 1, 9600},          // before any COM request
-        {5, 19200, 0, 1, 19200},     // ports above 2 show COM1
-        {2, 9600, 0, 2, 9600},       //
-        {1, 19200, 1101, 2, 19200},  // choose COM2
-        {2, 4800, 1100, 1, 9600},    // any other rate shows and returns 9600
+        {0, 0, 0, 1, 9600},                        // before any COM request
+        {5, 19200, 0, 1, 19200},                   // ports above 2 show COM1
+        {2, 9600, 0, 2, 9600},                     //
+        {1, 19200, serial_port::kCom2, 2, 19200},  // choose COM2
+        {2, 4800, serial_port::kCom1, 1, 9600},    // any other rate shows and returns 9600
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.portIn);
@@ -182,8 +190,8 @@ TEST(SerialPortDlg, ShowsPortAndRateAndReturnsTheChoice) {
         dialog.m_nPort = c.portIn;
         dialog.m_nBaudRate = c.baudIn;
         WhenShown<CSerialPortDlg>([&c](CSerialPortDlg& shown) {
-            EXPECT_FALSE(DialogItem(shown, 1102)->isEnabled());
-            EXPECT_FALSE(DialogItem(shown, 1103)->isEnabled());
+            EXPECT_FALSE(DialogItem(shown, serial_port::kBaud9600)->isEnabled());
+            EXPECT_FALSE(DialogItem(shown, serial_port::kBaud19200)->isEnabled());
             if (c.click) {
                 Click(shown, c.click);
             }
@@ -200,7 +208,7 @@ TEST(SerialPortDlg, CancelKeepsTheFields) {
     dialog.m_nPort = 7;
     dialog.m_nBaudRate = 0;
     WhenShown<CSerialPortDlg>([](CSerialPortDlg& shown) {
-        Click(shown, 1101);
+        Click(shown, serial_port::kCom2);
         Click(shown, 2);
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);

@@ -85,38 +85,39 @@ TEST_F(StartupTest, FullProgramOpensTheChosenLinkAndReadsTheCamera) {
     };
     const Case cases[] = {
         {"OPEN at once",
-         [](CCommSystemDlg& d) { Click(d, 1111); },
+         [](CCommSystemDlg& d) { Click(d, comm_system::kOpen); },
          false,
          {"OpenSerialPort 1 19200", "FetchAllItems"}},
         {"COM 3 at 9600 with a file: the file's values are written, no read",
          [](CCommSystemDlg& d) {
-             Click(d, 1121);
-             Click(d, 1129);
-             Click(d, 1111);
+             Click(d, comm_system::kFirstPort + 2);
+             Click(d, comm_system::kBaud9600);
+             Click(d, comm_system::kOpen);
          },
          true,
          {"OpenSerialPort 3 9600", "SendAllItems"}},
         {"Eeuresys with a file: read first, then the file is written",
          [](CCommSystemDlg& d) {
-             Click(d, 1106);
-             Click(d, 1111);
+             Click(d, comm_system::kEeuresys);
+             Click(d, comm_system::kOpen);
          },
          true,
          {"OpenCameraLink clseremc.dll", "FetchAllItems", "SendAllItems"}},
         {"Matrox ignores a typed path",
          [](CCommSystemDlg& d) {
-             Click(d, 1108);
-             QTest::keyClicks(DialogItem<QLineEdit>(d, 1109), "libmine.so");
-             Click(d, 1107);
-             Click(d, 1111);
+             Click(d, comm_system::kOtherFactory);
+             QTest::keyClicks(DialogItem<QLineEdit>(d, comm_system::kLibraryPath), "libmine.so");
+             Click(d, comm_system::kMatrox);
+             Click(d, comm_system::kOpen);
          },
          false,
          {"OpenCameraLink clsermtx.dll", "FetchAllItems"}},
         {"Other Factory passes the typed path unchanged",
          [](CCommSystemDlg& d) {
-             Click(d, 1108);
-             QTest::keyClicks(DialogItem<QLineEdit>(d, 1109), "../boards/libmine.so");
-             Click(d, 1111);
+             Click(d, comm_system::kOtherFactory);
+             QTest::keyClicks(DialogItem<QLineEdit>(d, comm_system::kLibraryPath),
+                              "../boards/libmine.so");
+             Click(d, comm_system::kOpen);
          },
          false,
          {"OpenCameraLink ../boards/libmine.so", "FetchAllItems"}},
@@ -142,8 +143,8 @@ TEST_F(StartupTest, NoReadWhenThePortDidNotOpenAndTheRequestedPortIsStored) {
     {
         auto app = Start(kMorva7EEdition, {}, [this](CCommSystemDlg& d) {
             camera->openResult = -4;
-            Click(d, 1123);
-            Click(d, 1111);
+            Click(d, comm_system::kFirstPort + 4);
+            Click(d, comm_system::kOpen);
         });
         ASSERT_TRUE(started);
         EXPECT_EQ(camera->calls, Calls{"OpenSerialPort 5 19200"});
@@ -154,7 +155,7 @@ TEST_F(StartupTest, NoReadWhenThePortDidNotOpenAndTheRequestedPortIsStored) {
 
 TEST_F(StartupTest, LeavingTheStartDialogEndsWithStatusOneAndStoresPortZero) {
     for (auto leave : std::vector<std::function<void(CCommSystemDlg&)>>{
-             [](CCommSystemDlg& d) { Click(d, 1112); },
+             [](CCommSystemDlg& d) { Click(d, comm_system::kCancel); },
              [](CCommSystemDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); },
              [](CCommSystemDlg& d) { d.close(); }}) {
         {
@@ -196,7 +197,7 @@ TEST_F(StartupTest, ACommandLineFileThatCannotBeLoadedEndsTheProgram) {
 }
 
 TEST_F(StartupTest, IdleShowsReadyAndTheWindowAsksToSaveBeforeClosing) {
-    auto app = Start(kMorva7EEdition, {}, [](CCommSystemDlg& d) { Click(d, 1111); });
+    auto app = Start(kMorva7EEdition, {}, [](CCommSystemDlg& d) { Click(d, comm_system::kOpen); });
     ASSERT_TRUE(started);
     CMainFrame* frame = app->MainFrame();
     TheUserInterface().SetStatusText("Sending GAIN (FINE) data to camera...");

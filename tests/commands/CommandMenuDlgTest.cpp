@@ -12,9 +12,11 @@
 #include <algorithm>
 
 #include "CCommandMenuDlg.h"
+#include "CommandIds.h"
 #include "CommandRig.h"
 #include "DialogBuilder.h"
 #include "MenuBuilder.h"
+#include "templates/CommandMenuDialog.h"
 
 namespace tavin {
 namespace {
@@ -22,21 +24,26 @@ namespace {
 using testing::CommandRig;
 using testing::WhenShown;
 
-constexpr int kDecimal = 1120;
-constexpr int kHexadecimal = 1121;
-constexpr int kExit = 1;
+using command_menu::kDecimal;
+using command_menu::kExit;
+using command_menu::kHexadecimal;
 
 struct RowIds {
     int title, slider, value;
 };
-constexpr RowIds kRow1{1122, 1124, 1123};
-constexpr RowIds kRow13{1158, 1159, 1160};
-constexpr RowIds kRow14{1161, 1162, 1163};
-constexpr RowIds kRow18{1173, 1174, 1175};
-constexpr RowIds kIrisRow{1134, 1135, 1136};    // item 32, 0 to 255
-constexpr RowIds kMatrixRow{1146, 1147, 1148};  // item 36, 0 to 510, sign-magnitude
-constexpr RowIds kClipRow{1167, 1168, 1169};    // item 43, 0 to 31
-constexpr RowIds kAgcRow{1170, 1171, 1172};     // item 44, 0 to 1023
+// Row `n` of the dialog, 1 to 18: down the first column, then the second and the third.
+RowIds Row(int n) {
+    const CommandMenuRow& row = CommandMenuRows()[n - 1];
+    return {row.titleId, row.sliderId, row.valueId};
+}
+const RowIds kRow1 = Row(1);
+const RowIds kRow13 = Row(13);
+const RowIds kRow14 = Row(14);
+const RowIds kRow18 = Row(18);
+const RowIds kIrisRow = Row(5);    // item 32, 0 to 255
+const RowIds kMatrixRow = Row(9);  // item 36, 0 to 510, sign-magnitude
+const RowIds kClipRow = Row(16);   // item 43, 0 to 31
+const RowIds kAgcRow = Row(17);    // item 44, 0 to 1023
 
 class CommandMenuDlgTest : public ::testing::Test {
   protected:
@@ -77,7 +84,7 @@ TEST_F(CommandMenuDlgTest, OpensInDecimalWithEveryBoundRowAtTheDataSetValue) {
         RowIds firstFocus;
     } cases[] = {
         {&kTavinEdition, true, "VRG (Rough)", kRow1},
-        {&kMorva7EEdition, false, "VRG (ROUGH)", {1125, 1126, 1127}},
+        {&kMorva7EEdition, false, "VRG (ROUGH)", Row(2)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edition->programName);
@@ -316,7 +323,8 @@ TEST(AdjustCameraData, EveryOpeningStartsInDecimal) {
     openAndLeaveInHex();
     QTest::keyClick(rig.frame.get(), Qt::Key_P, Qt::ControlModifier);
     openAndLeaveInHex();
-    FindCommand(*rig.frame->menuBar(), 32779)->trigger();  // the top-level entry
+    FindCommand(*rig.frame->menuBar(), command::kAdjustCameraData)
+        ->trigger();  // the top-level entry
     EXPECT_EQ(decimalAtStart, (std::vector<bool>{true, true}));
     EXPECT_FALSE(rig.document->IsModified());
 }

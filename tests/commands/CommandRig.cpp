@@ -9,8 +9,6 @@ namespace tavin::testing {
 
 namespace {
 
-constexpr int kGainFineValueLabel = 1027;
-
 sim::CommandGroup GroupOf(int index) {
     return GetItemDef(index).writeCommand == 0x01 ? sim::CommandGroup::First
                                                   : sim::CommandGroup::Second;
@@ -98,7 +96,7 @@ void CommandRig::SetCameraValueOf(int index, int32_t cameraValue) {
 QString CommandRig::PanelGainFineText() const {
     auto* view = qobject_cast<CTAVINView*>(frame->centralWidget());
     auto* label =
-        view ? view->Form().findChild<QLabel*>(QString::number(kGainFineValueLabel)) : nullptr;
+        view ? view->Form().findChild<QLabel*>(QString::number(panel::kGainFineValue)) : nullptr;
     return label ? label->text() : QStringLiteral("<no panel>");
 }
 

@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "CSerialPortDlg.h"
+#include "CommandIds.h"
 #include "CommandRig.h"
 #include "DialogBuilder.h"
 #include "MenuBuilder.h"
@@ -55,8 +56,8 @@ void Give(CommandRig& rig, const Trigger& trigger) {
 }
 
 TEST(DocumentCommands, ReadFetchesEveryItemMarksModifiedAndRefreshesThePanel) {
-    for (const Trigger& trigger :
-         {Trigger{"Ctrl+R", Qt::Key_R, 0}, Trigger{"menu", Qt::Key_unknown, 32773}}) {
+    for (const Trigger& trigger : {Trigger{"Ctrl+R", Qt::Key_R, 0},
+                                   Trigger{"menu", Qt::Key_unknown, command::kReadFromCamera}}) {
         SCOPED_TRACE(trigger.name);
         CommandRig rig(kMorva7EEdition);
         rig.ShowFrame();
@@ -107,8 +108,8 @@ TEST(DocumentCommands, ReadFailingPartWayReportsOnceAndDoesNotRefresh) {
 }
 
 TEST(DocumentCommands, WriteSendsEveryItemAndLeavesFlagAndPanelAlone) {
-    for (const Trigger& trigger :
-         {Trigger{"Ctrl+W", Qt::Key_W, 0}, Trigger{"menu", Qt::Key_unknown, 32775}}) {
+    for (const Trigger& trigger : {Trigger{"Ctrl+W", Qt::Key_W, 0},
+                                   Trigger{"menu", Qt::Key_unknown, command::kWriteToCamera}}) {
         for (const bool modified : {false, true}) {
             SCOPED_TRACE(std::string(trigger.name) + (modified ? " modified" : " clean"));
             CommandRig rig(kMorva7EEdition);
@@ -143,13 +144,15 @@ TEST(DocumentCommands, WriteFailingPartWayReportsOnceAndStops) {
 // Works the port dialog: checks what it shows, then picks COM2 and OK, or cancels.
 void AnswerPortDialog(bool accept) {
     WhenShown<CSerialPortDlg>([accept](CSerialPortDlg& dialog) {
-        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, 1100)->isChecked()) << "COM1, as open";
-        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, 1103)->isChecked()) << "19200, as open";
+        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, serial_port::kCom1)->isChecked())
+            << "COM1, as open";
+        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, serial_port::kBaud19200)->isChecked())
+            << "19200, as open";
         if (!accept) {
             QTest::keyClick(&dialog, Qt::Key_Escape);
             return;
         }
-        QTest::mouseClick(DialogItem<QAbstractButton>(dialog, 1101), Qt::LeftButton);
+        QTest::mouseClick(DialogItem<QAbstractButton>(dialog, serial_port::kCom2), Qt::LeftButton);
         QTest::mouseClick(DialogItem<QAbstractButton>(dialog, 1), Qt::LeftButton);
     });
 }
@@ -162,13 +165,13 @@ TEST(DocumentCommands, PortSetupReopensWithTheChosenPortThenReadsEverything) {
         unsigned menuId;
     } cases[] = {
         {"Ctrl+L, menu entry trimmed away", false, Qt::Key_L, 0},
-        {"menu entry", true, Qt::Key_unknown, 32772},
+        {"menu entry", true, Qt::Key_unknown, command::kPortSetup},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CommandRig rig(kMorva7EEdition, c.developer);
         rig.ShowFrame();
-        EXPECT_EQ(FindCommand(*rig.frame->menuBar(), 32772) != nullptr, c.developer);
+        EXPECT_EQ(FindCommand(*rig.frame->menuBar(), command::kPortSetup) != nullptr, c.developer);
         rig.SetCameraValueOf(kGainFine, 12);
 
         AnswerPortDialog(true);

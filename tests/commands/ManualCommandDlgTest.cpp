@@ -10,9 +10,11 @@
 #include <QTest>
 
 #include "CManualCommandDlg.h"
+#include "CommandIds.h"
 #include "CommandRig.h"
 #include "DialogBuilder.h"
 #include "MenuBuilder.h"
+#include "templates/ManualCommandDialog.h"
 
 namespace tavin {
 namespace {
@@ -20,11 +22,7 @@ namespace {
 using testing::CommandRig;
 using testing::WhenShown;
 
-constexpr int kExit = 1;
-constexpr int kSend = 1110;
-constexpr int kRead = 1111;
-constexpr int kTransmission = 1112;
-constexpr int kReceived = 1113;
+using namespace manual;
 constexpr int kGainFine = 9;
 
 const QString kTooLong = QStringLiteral("ERROR - Illegal message size of transmission data. ");
@@ -153,7 +151,7 @@ TEST(ManualCommand, LeavingTheDialogAlwaysReadsTheCamera) {
         CommandRig rig(kMorva7EEdition);
         rig.ShowFrame();
         WhenShown<CManualCommandDlg>(c.leave);
-        FindCommand(*rig.frame->menuBar(), 32777)->trigger();
+        FindCommand(*rig.frame->menuBar(), command::kManualCommand)->trigger();
         auto messages = rig.TakeMessages();
         if (!messages.empty() && !messages.front().IsRead()) {
             messages.erase(messages.begin());  // the typed message

@@ -41,9 +41,9 @@ TEST(PortSetupOnPty, ChosenPortOpensAndTheWholeCameraIsReadThroughIt) {
     rig.ShowFrame();
     WhenShown<CSerialPortDlg>([](CSerialPortDlg& dialog) {
         // Nothing opened yet: port 0 and rate 0 show as COM1 and 9600.
-        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, 1100)->isChecked());
-        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, 1102)->isChecked());
-        QTest::mouseClick(DialogItem<QAbstractButton>(dialog, 1101), Qt::LeftButton);
+        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, serial_port::kCom1)->isChecked());
+        EXPECT_TRUE(DialogItem<QAbstractButton>(dialog, serial_port::kBaud9600)->isChecked());
+        QTest::mouseClick(DialogItem<QAbstractButton>(dialog, serial_port::kCom2), Qt::LeftButton);
         QTest::mouseClick(DialogItem<QAbstractButton>(dialog, 1), Qt::LeftButton);
     });
     QTest::keyClick(rig.frame.get(), Qt::Key_L, Qt::ControlModifier);

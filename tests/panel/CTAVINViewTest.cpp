@@ -16,11 +16,13 @@ namespace {
 
 using testing::CameraWrite;
 using testing::PanelFixture;
+using testing::ShutterButtons;
+using namespace panel;
 
 constexpr uint8_t kFd = 0x06, kShutter = 0x08, kMode = 0x04, kTrigger = 0x05, kVBinning = 0x1B,
                   kGainFine = 0x18, kBlackLevel = 0x17, kGainRough = 0x0C, kHdReset = 0x0B;
 
-const int kGainButtons[] = {1083, 1084, 1085};
+const int kGainButtons[] = {kGain0dB, kGain6dB, kGain12dB};
 
 class PanelTest : public ::testing::Test {
   protected:
@@ -33,19 +35,19 @@ class PanelTest : public ::testing::Test {
 TEST_F(PanelTest, SixDecibelsIsOneFrameOnTheWireAndMarksTheDocumentOnlyWhenItChanges) {
     panel.CameraHolds({{11, 0}});
     panel.document.SetModifiedFlag(false);
-    Click(1084);
+    Click(kGain6dB);
     ASSERT_FALSE(panel.camera->Frames().empty());
     EXPECT_EQ(panel.camera->Frames().back(), "01FF010C010000");
     EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{kGainRough, 1}}));
     EXPECT_TRUE(panel.document.IsModified());
-    EXPECT_EQ(panel.Checked({1083, 1084, 1085}), std::vector<int>{1084});
+    EXPECT_EQ(panel.Checked({kGain0dB, kGain6dB, kGain12dB}), std::vector<int>{kGain6dB});
 
     // The selected button again: written again, but nothing changed.
     panel.document.SetModifiedFlag(false);
-    Click(1084);
+    Click(kGain6dB);
     EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{kGainRough, 1}, {kGainRough, 1}}));
     EXPECT_FALSE(panel.document.IsModified());
-    EXPECT_EQ(panel.Checked({1083, 1084, 1085}), std::vector<int>{1084});
+    EXPECT_EQ(panel.Checked({kGain0dB, kGain6dB, kGain12dB}), std::vector<int>{kGain6dB});
 }
 
 TEST_F(PanelTest, EveryButtonWritesItsOwnItemAndValue) {
@@ -56,13 +58,26 @@ TEST_F(PanelTest, EveryButtonWritesItsOwnItemAndValue) {
     // FD "ON" first, so that the shutter speeds (with "FIXED SHUTTER / NOR.") and the trigger
     // buttons can be clicked.
     const Case cases[] = {
-        {1003, {kFd, 0}},        {1066, {kMode, 0}},      {1005, {kShutter, 0}},
-        {1006, {kShutter, 1}},   {1007, {kShutter, 2}},   {1008, {kShutter, 3}},
-        {1009, {kShutter, 4}},   {1010, {kShutter, 5}},   {1011, {kShutter, 6}},
-        {1012, {kShutter, 7}},   {1094, {kTrigger, 0}},   {1095, {kTrigger, 1}},
-        {1030, {kVBinning, 0}},  {1031, {kVBinning, 1}},  {1083, {kGainRough, 0}},
-        {1084, {kGainRough, 1}}, {1085, {kGainRough, 2}}, {1067, {kMode, 1}},
-        {1068, {kMode, 2}},      {1004, {kFd, 1}},
+        {kFdOn, {kFd, 0}},
+        {kModeFixedShutter, {kMode, 0}},
+        {kShutterFirst, {kShutter, 0}},
+        {kShutterFirst + 1, {kShutter, 1}},
+        {kShutterFirst + 2, {kShutter, 2}},
+        {kShutterFirst + 3, {kShutter, 3}},
+        {kShutterFirst + 4, {kShutter, 4}},
+        {kShutterFirst + 5, {kShutter, 5}},
+        {kShutterFirst + 6, {kShutter, 6}},
+        {kShutterLast, {kShutter, 7}},
+        {kTriggerNormal, {kTrigger, 0}},
+        {kTriggerInvert, {kTrigger, 1}},
+        {kVBinningOn, {kVBinning, 0}},
+        {kVBinningOff, {kVBinning, 1}},
+        {kGain0dB, {kGainRough, 0}},
+        {kGain6dB, {kGainRough, 1}},
+        {kGain12dB, {kGainRough, 2}},
+        {kModeTwoTrigger, {kMode, 1}},
+        {kModeOneTrigger, {kMode, 2}},
+        {kFdOff, {kFd, 1}},
     };
     for (const Case& c : cases) {
         panel.writes.clear();
@@ -82,21 +97,21 @@ TEST_F(PanelTest, SliderStepsWriteThePositionTheNativeControlWouldGive) {
         std::optional<int32_t> written;  // nothing written when empty
     };
     const Case cases[] = {
-        {1026, 25, Qt::Key_Right, 26},    {1026, 25, Qt::Key_Left, 24},
-        {1026, 50, Qt::Key_Right, 50},    {1026, 0, Qt::Key_Left, 0},
-        {1026, 25, Qt::Key_PageDown, 35}, {1026, 45, Qt::Key_PageDown, 50},
-        {1028, 5, Qt::Key_PageUp, 0},     {1028, 30, Qt::Key_PageUp, 20},
-        {1028, 30, Qt::Key_Down, 31},     {1028, 30, Qt::Key_Up, 29},
-        {1028, 30, Qt::Key_Home, {}},     {1028, 30, Qt::Key_End, {}},
+        {kGainFineSlider, 25, Qt::Key_Right, 26},    {kGainFineSlider, 25, Qt::Key_Left, 24},
+        {kGainFineSlider, 50, Qt::Key_Right, 50},    {kGainFineSlider, 0, Qt::Key_Left, 0},
+        {kGainFineSlider, 25, Qt::Key_PageDown, 35}, {kGainFineSlider, 45, Qt::Key_PageDown, 50},
+        {kBlackLevelSlider, 5, Qt::Key_PageUp, 0},   {kBlackLevelSlider, 30, Qt::Key_PageUp, 20},
+        {kBlackLevelSlider, 30, Qt::Key_Down, 31},   {kBlackLevelSlider, 30, Qt::Key_Up, 29},
+        {kBlackLevelSlider, 30, Qt::Key_Home, {}},   {kBlackLevelSlider, 30, Qt::Key_End, {}},
     };
     for (const Case& c : cases) {
-        const int item = c.slider == 1026 ? 9 : 10;
+        const int item = c.slider == kGainFineSlider ? 9 : 10;
         const int label = c.slider + 1;
         panel.CameraHolds({{item, c.start}});
         Key(c.slider, c.key);
         const int32_t shown = c.written.value_or(c.start);
         if (c.written) {
-            const uint8_t number = c.slider == 1026 ? kGainFine : kBlackLevel;
+            const uint8_t number = c.slider == kGainFineSlider ? kGainFine : kBlackLevel;
             EXPECT_EQ(panel.writes, std::vector<CameraWrite>({{number, *c.written}})) << c.key;
         } else {
             EXPECT_TRUE(panel.writes.empty()) << c.key;
@@ -109,9 +124,9 @@ TEST_F(PanelTest, SliderStepsWriteThePositionTheNativeControlWouldGive) {
 
 TEST_F(PanelTest, DraggingTheThumbWritesAtEveryMoveAndTheLabelFollows) {
     panel.CameraHolds({{10, 0}});
-    ScrollBarControl& bar = *panel.Slider(1028);
+    ScrollBarControl& bar = *panel.Slider(kBlackLevelSlider);
     std::vector<QString> labels;
-    panel.onWrite = [&] { labels.push_back(panel.LabelText(1029)); };
+    panel.onWrite = [&] { labels.push_back(panel.LabelText(kBlackLevelValue)); };
     const int h = bar.height();
     const QPoint thumb(h + 2, h / 2);
     QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
@@ -128,7 +143,7 @@ TEST_F(PanelTest, DraggingTheThumbWritesAtEveryMoveAndTheLabelFollows) {
     EXPECT_EQ(panel.writes[3], panel.writes[2]);
     // While each write went out, the label still showed the previous position.
     EXPECT_EQ(labels[1], QString(" %1 ").arg(panel.writes[0].value));
-    EXPECT_EQ(panel.LabelText(1029), QString(" %1 ").arg(panel.writes[2].value));
+    EXPECT_EQ(panel.LabelText(kBlackLevelValue), QString(" %1 ").arg(panel.writes[2].value));
     EXPECT_EQ(bar.value(), panel.writes[2].value);
 }
 
@@ -137,13 +152,13 @@ TEST_F(PanelTest, AFailedSliderWriteLeavesSliderAndLabelAtTheStoredValueAndRefre
     panel.GoSilent(true);
     // Changed behind the panel's back: a refresh would show it.
     panel.data.SetValue(0, 1, false);
-    Key(1026, Qt::Key_Right);
+    Key(kGainFineSlider, Qt::Key_Right);
     ASSERT_EQ(panel.ui.messages.size(), 1u);
     EXPECT_EQ(panel.ui.messages[0].rfind("ERROR - ", 0), 0u);
-    EXPECT_EQ(panel.Slider(1026)->value(), 25);
-    EXPECT_EQ(panel.LabelText(1027), " 25 ");
+    EXPECT_EQ(panel.Slider(kGainFineSlider)->value(), 25);
+    EXPECT_EQ(panel.LabelText(kGainFineValue), " 25 ");
     EXPECT_EQ(panel.data.GetValue(9, false), 25);
-    EXPECT_EQ(panel.Checked({1003, 1004}), std::vector<int>{1003});
+    EXPECT_EQ(panel.Checked({kFdOn, kFdOff}), std::vector<int>{kFdOn});
 }
 
 TEST_F(PanelTest, TheSlidersRepeatTimerWritesNothingWhileAWriteIsWaitedFor) {
@@ -151,12 +166,12 @@ TEST_F(PanelTest, TheSlidersRepeatTimerWritesNothingWhileAWriteIsWaitedFor) {
     int nested = 0;
     panel.ui.onStatus = [&](const std::string&) {
         if (nested++ == 0) {
-            panel.Slider(1026)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            panel.Slider(kGainFineSlider)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         }
     };
-    Key(1026, Qt::Key_Right);
+    Key(kGainFineSlider, Qt::Key_Right);
     EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{kGainFine, 21}}));
-    EXPECT_EQ(panel.Slider(1026)->value(), 21);
+    EXPECT_EQ(panel.Slider(kGainFineSlider)->value(), 21);
 }
 
 TEST_F(PanelTest, ShutterSpeedsAndTriggerAreEnabledByFdAndMode) {
@@ -171,11 +186,12 @@ TEST_F(PanelTest, ShutterSpeedsAndTriggerAreEnabledByFdAndMode) {
     for (const Case& c : cases) {
         panel.CameraHolds({{0, c.fd}, {2, c.mode}});
         EXPECT_EQ(panel.ShutterEnabled(), c.shutter) << c.fd << " " << c.mode;
-        for (int id : {1094, 1095, 1096, 1097}) {
+        for (int id : {kTriggerNormal, kTriggerInvert, kHdResetOn, kHdResetOff}) {
             EXPECT_EQ(panel.Button(id)->isEnabled(), c.trigger) << c.fd << " " << c.mode << id;
         }
         // FD, MODE and the other groups are never disabled.
-        for (int id : {1003, 1004, 1066, 1067, 1068, 1030, 1031, 1083, 1084, 1085}) {
+        for (int id : {kFdOn, kFdOff, kModeFixedShutter, kModeTwoTrigger, kModeOneTrigger,
+                       kVBinningOn, kVBinningOff, kGain0dB, kGain6dB, kGain12dB}) {
             EXPECT_TRUE(panel.Button(id)->isEnabled()) << id;
         }
     }
@@ -186,16 +202,16 @@ TEST_F(PanelTest, ModeAndFdClicksApplyTheRulesBeforeTheCameraAnswers) {
     ASSERT_FALSE(panel.ShutterEnabled());
     std::vector<bool> atWrite;
     panel.ui.onStatus = [&](const std::string&) { atWrite.push_back(panel.ShutterEnabled()); };
-    Click(1066);
+    Click(kModeFixedShutter);
     EXPECT_EQ(atWrite, std::vector<bool>{true});
 
     // FD "OFF": the trigger buttons are disabled but keep their marks.
-    Click(1004);
-    EXPECT_FALSE(panel.Button(1094)->isEnabled());
-    EXPECT_FALSE(panel.Button(1095)->isEnabled());
-    EXPECT_EQ(panel.Checked({1094, 1095}), std::vector<int>{1095});
+    Click(kFdOff);
+    EXPECT_FALSE(panel.Button(kTriggerNormal)->isEnabled());
+    EXPECT_FALSE(panel.Button(kTriggerInvert)->isEnabled());
+    EXPECT_EQ(panel.Checked({kTriggerNormal, kTriggerInvert}), std::vector<int>{kTriggerInvert});
     EXPECT_FALSE(panel.ShutterEnabled());
-    Click(1067);
+    Click(kModeTwoTrigger);
     EXPECT_TRUE(panel.ShutterEnabled());
 }
 
@@ -207,14 +223,15 @@ TEST_F(PanelTest, AFailedModeClickShowsTheNewRulesThenTheMessageThenTheStoredSta
     bool enabledAtMessage = true;
     panel.ui.onMessage = [&](const std::string&, MessageIcon icon) {
         EXPECT_EQ(icon, MessageIcon::Error);
-        modeAtMessage = panel.Checked({1066, 1067, 1068});
+        modeAtMessage = panel.Checked({kModeFixedShutter, kModeTwoTrigger, kModeOneTrigger});
         enabledAtMessage = panel.ShutterEnabled();
     };
-    Click(1067);
+    Click(kModeTwoTrigger);
     ASSERT_EQ(panel.ui.messages.size(), 1u);
-    EXPECT_EQ(modeAtMessage, std::vector<int>{1067});
+    EXPECT_EQ(modeAtMessage, std::vector<int>{kModeTwoTrigger});
     EXPECT_FALSE(enabledAtMessage);
-    EXPECT_EQ(panel.Checked({1066, 1067, 1068}), std::vector<int>{1066});
+    EXPECT_EQ(panel.Checked({kModeFixedShutter, kModeTwoTrigger, kModeOneTrigger}),
+              std::vector<int>{kModeFixedShutter});
     EXPECT_TRUE(panel.ShutterEnabled());
     EXPECT_EQ(panel.data.GetValue(2, false), 0);
 }
@@ -227,9 +244,11 @@ TEST_F(PanelTest, AFailedClickInAnyGroupShowsTheStoredSelectionAgain) {
         std::initializer_list<int> group;
         int stored;
     } cases[] = {
-        {1004, {1003, 1004}, 1003},       {1012, {1005, 1012, 1008}, 1008},
-        {1083, {1083, 1084, 1085}, 1085}, {1031, {1030, 1031}, 1030},
-        {1095, {1094, 1095}, 1094},
+        {kFdOff, {kFdOn, kFdOff}, kFdOn},
+        {kShutterLast, {kShutterFirst, kShutterLast, kShutterFirst + 3}, kShutterFirst + 3},
+        {kGain0dB, {kGain0dB, kGain6dB, kGain12dB}, kGain12dB},
+        {kVBinningOff, {kVBinningOn, kVBinningOff}, kVBinningOn},
+        {kTriggerInvert, {kTriggerNormal, kTriggerInvert}, kTriggerNormal},
     };
     for (const auto& c : cases) {
         Click(c.click);
@@ -242,48 +261,49 @@ TEST_F(PanelTest, AFailedClickInAnyGroupShowsTheStoredSelectionAgain) {
 TEST_F(PanelTest, ValuesWithoutAButtonLeaveTheirGroupEmpty) {
     struct Case {
         std::initializer_list<std::pair<int, int32_t>> values;
-        std::initializer_list<int> group;
+        std::vector<int> group;
         std::vector<int> checked;
     };
     const Case cases[] = {
-        {{{11, 1}}, {1083, 1084, 1085}, {1084}},
-        {{{11, 5}}, {1083, 1084, 1085}, {}},
-        {{{11, 7}}, {1083, 1084, 1085}, {}},
-        {{{1, 7}}, {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}, {1012}},
-        {{{1, 8}}, {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}, {}},
-        {{{2, 3}}, {1066, 1067, 1068}, {}},
-        {{{6, 1}, {5, 0}}, {1030, 1031}, {1031}},
-        {{{6, 1}, {5, 2}}, {1030, 1031}, {}},
-        {{{6, 0}, {5, 2}}, {1030, 1031}, {1030}},
-        {{{3, 1}}, {1094, 1095}, {1095}},
-        {{{28, 0}}, {1096, 1097}, {1096}},
+        {{{11, 1}}, {kGain0dB, kGain6dB, kGain12dB}, {kGain6dB}},
+        {{{11, 5}}, {kGain0dB, kGain6dB, kGain12dB}, {}},
+        {{{11, 7}}, {kGain0dB, kGain6dB, kGain12dB}, {}},
+        {{{1, 7}}, ShutterButtons(), {kShutterLast}},
+        {{{1, 8}}, ShutterButtons(), {}},
+        {{{2, 3}}, {kModeFixedShutter, kModeTwoTrigger, kModeOneTrigger}, {}},
+        {{{6, 1}, {5, 0}}, {kVBinningOn, kVBinningOff}, {kVBinningOff}},
+        {{{6, 1}, {5, 2}}, {kVBinningOn, kVBinningOff}, {}},
+        {{{6, 0}, {5, 2}}, {kVBinningOn, kVBinningOff}, {kVBinningOn}},
+        {{{3, 1}}, {kTriggerNormal, kTriggerInvert}, {kTriggerInvert}},
+        {{{28, 0}}, {kHdResetOn, kHdResetOff}, {kHdResetOn}},
     };
     for (const Case& c : cases) {
         panel.CameraHolds(c.values);
-        EXPECT_EQ(panel.Checked(c.group), c.checked) << *c.group.begin();
+        EXPECT_EQ(panel.Checked(c.group), c.checked) << c.group.front();
     }
     EXPECT_TRUE(panel.ui.messages.empty());
 }
 
 TEST_F(PanelTest, OpensWithTheDataSetsValuesAndSliderRangesOfTheItemTable) {
-    for (int id : {1026, 1028}) {
+    for (int id : {kGainFineSlider, kBlackLevelSlider}) {
         EXPECT_EQ(panel.Slider(id)->minimum(), 0);
         EXPECT_EQ(panel.Slider(id)->maximum(), 50);
         EXPECT_EQ(panel.Slider(id)->value(), 25);
         EXPECT_EQ(panel.Slider(id)->pageStep(), 10);
     }
-    EXPECT_EQ(panel.LabelText(1027), " 25 ");
-    EXPECT_EQ(panel.LabelText(1029), " 25 ");
+    EXPECT_EQ(panel.LabelText(kGainFineValue), " 25 ");
+    EXPECT_EQ(panel.LabelText(kBlackLevelValue), " 25 ");
     // Defaults: FD "OFF", "FIXED SHUTTER / NOR.", shutter 1/30, V-BINNING "OFF", 0dB.
-    EXPECT_EQ(panel.Checked({1003, 1004, 1066, 1067, 1068, 1005, 1030, 1031, 1083}),
-              (std::vector<int>{1004, 1066, 1005, 1031, 1083}));
+    EXPECT_EQ(panel.Checked({kFdOn, kFdOff, kModeFixedShutter, kModeTwoTrigger, kModeOneTrigger,
+                             kShutterFirst, kVBinningOn, kVBinningOff, kGain0dB}),
+              (std::vector<int>{kFdOff, kModeFixedShutter, kShutterFirst, kVBinningOff, kGain0dB}));
     EXPECT_FALSE(panel.ShutterEnabled());
     EXPECT_TRUE(panel.writes.empty());
 }
 
 TEST_F(PanelTest, TheHdResetGroupIsNeverShownButFollowsTheDataSet) {
     const auto hidden = [&] {
-        for (int id : {1096, 1097, 1098}) {
+        for (int id : {kHdResetOn, kHdResetOff, kHdResetGroup}) {
             QWidget* control = panel.Control<QWidget>(id);
             if (!control || control->isVisibleTo(&panel.view->Form())) {
                 return false;
@@ -294,8 +314,8 @@ TEST_F(PanelTest, TheHdResetGroupIsNeverShownButFollowsTheDataSet) {
     EXPECT_TRUE(hidden());
     panel.CameraHolds({{28, 1}, {0, 0}});
     EXPECT_TRUE(hidden());
-    EXPECT_EQ(panel.Checked({1096, 1097}), std::vector<int>{1097});
-    EXPECT_TRUE(panel.Button(1096)->isEnabled());
+    EXPECT_EQ(panel.Checked({kHdResetOn, kHdResetOff}), std::vector<int>{kHdResetOff});
+    EXPECT_TRUE(panel.Button(kHdResetOn)->isEnabled());
     panel.document.OnNewDocument();
     EXPECT_TRUE(hidden());
 }
@@ -323,10 +343,10 @@ TEST(PanelForms, EachProgramHasItsOwnForm) {
             captionFound = captionFound || box->title() == c.binningCaption;
         }
         EXPECT_TRUE(captionFound) << c.binningCaption;
-        EXPECT_EQ(panel.Control<QWidget>(1098) != nullptr, c.hdReset);
-        EXPECT_EQ(panel.Button(1096) != nullptr, c.hdReset);
-        EXPECT_EQ(panel.Button(1087) != nullptr, c.loopTest);
-        EXPECT_EQ(panel.Control<QLabel>(1032) != nullptr, c.loopTest);
+        EXPECT_EQ(panel.Control<QWidget>(kHdResetGroup) != nullptr, c.hdReset);
+        EXPECT_EQ(panel.Button(kHdResetOn) != nullptr, c.hdReset);
+        EXPECT_EQ(panel.Button(kCountStart) != nullptr, c.loopTest);
+        EXPECT_EQ(panel.Control<QLabel>(kLoopPass) != nullptr, c.loopTest);
 
         // A window smaller than the form scrolls.
         panel.view->resize(120, 90);
@@ -346,7 +366,7 @@ TEST(PanelTimer, ATimerThatCannotStartIsReportedAndThePanelStillWorks) {
     PanelFixture panel(kMorva7EEdition, services);
     EXPECT_EQ(interval, 100);
     EXPECT_EQ(panel.ui.messages, std::vector<std::string>{"Error: Timer creation failed!"});
-    QTest::mouseClick(panel.Button(1085), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(kGain12dB), Qt::LeftButton);
     EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{kGainRough, 2}}));
 
     PanelFixture started(kMorva7EEdition);

@@ -15,6 +15,8 @@ namespace {
 using testing::CameraWrite;
 using testing::PanelFixture;
 using testing::QueueClick;
+using testing::ShutterButtons;
+using namespace panel;
 
 constexpr uint8_t kShutter = 0x08;
 
@@ -26,7 +28,7 @@ class LoopTest : public ::testing::Test {
         panel.onWrite = [this] { writeTimes.push_back(panel.loopClock.now); };
     }
 
-    void StartRun() { QTest::mouseClick(panel.Button(1087), Qt::LeftButton); }
+    void StartRun() { QTest::mouseClick(panel.Button(kCountStart), Qt::LeftButton); }
 
     PanelFixture panel{kTavinEdition};
     std::vector<uint32_t> writeTimes;
@@ -46,7 +48,7 @@ TEST_F(LoopTest, StepsThroughEveryShutterSpeedElevenTimesOnceASecond) {
     // FD "OFF" with "FIXED SHUTTER / NOR.": the speeds show disabled, and stay so.
     panel.CameraHolds({{0, 1}, {2, 0}, {1, 3}});
     ASSERT_FALSE(panel.ShutterEnabled());
-    EXPECT_EQ(panel.LabelText(1032), "");
+    EXPECT_EQ(panel.LabelText(kLoopPass), "");
 
     StartRun();
 
@@ -57,13 +59,12 @@ TEST_F(LoopTest, StepsThroughEveryShutterSpeedElevenTimesOnceASecond) {
         EXPECT_GT(waited, 1000u) << "step " << step;
         EXPECT_LT(waited, 1400u) << "step " << step;
     }
-    EXPECT_EQ(panel.LabelText(1032), " 10 ");
-    EXPECT_EQ(panel.Checked({1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}),
-              std::vector<int>{1012});
+    EXPECT_EQ(panel.LabelText(kLoopPass), " 10 ");
+    EXPECT_EQ(panel.Checked(ShutterButtons()), std::vector<int>{kShutterLast});
     EXPECT_EQ(panel.data.GetValue(1, false), 7);
     EXPECT_FALSE(panel.ShutterEnabled());
     EXPECT_TRUE(panel.ui.messages.empty());
-    EXPECT_TRUE(panel.Button(1087)->isChecked());
+    EXPECT_TRUE(panel.Button(kCountStart)->isChecked());
 
     // Every click starts a full run.
     panel.writes.clear();
@@ -89,25 +90,23 @@ TEST_F(LoopTest, WithASilentCameraEveryStepFailsAndTheRunStillEnds) {
     panel.GoSilent(true);
     std::vector<std::vector<int>> selectedAtMessage;
     panel.ui.onMessage = [&](const std::string&, MessageIcon) {
-        selectedAtMessage.push_back(
-            panel.Checked({1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}));
+        selectedAtMessage.push_back(panel.Checked(ShutterButtons()));
     };
     StartRun();
     EXPECT_EQ(panel.ui.messages.size(), 88u);
     ASSERT_GE(selectedAtMessage.size(), 2u);
     // The step's own button is selected when its write fails; the refresh then shows 1/1000.
-    EXPECT_EQ(selectedAtMessage[0], std::vector<int>{1005});
-    EXPECT_EQ(selectedAtMessage[1], std::vector<int>{1006});
-    EXPECT_EQ(panel.Checked({1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}),
-              std::vector<int>{1008});
-    EXPECT_EQ(panel.LabelText(1032), " 10 ");
+    EXPECT_EQ(selectedAtMessage[0], std::vector<int>{kShutterFirst});
+    EXPECT_EQ(selectedAtMessage[1], std::vector<int>{kShutterFirst + 1});
+    EXPECT_EQ(panel.Checked(ShutterButtons()), std::vector<int>{kShutterFirst + 3});
+    EXPECT_EQ(panel.LabelText(kLoopPass), " 10 ");
     EXPECT_EQ(panel.data.GetValue(1, false), 3);
 }
 
 TEST_F(LoopTest, RepaintsWhileRunningButTakesClicksOnlyAfterTheRun) {
     panel.CameraHolds({{0, 0}, {2, 0}});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.view.get()));
-    QLabel& pass = *panel.Control<QLabel>(1032);
+    QLabel& pass = *panel.Control<QLabel>(kLoopPass);
     int paints = 0;
     struct PaintCounter : QObject {
         int& count;
@@ -122,7 +121,7 @@ TEST_F(LoopTest, RepaintsWhileRunningButTakesClicksOnlyAfterTheRun) {
     bool queued = false;
     panel.loopClock.duringPause = [&] {
         if (!queued) {
-            QueueClick(*panel.Button(1004));  // FD "OFF"
+            QueueClick(*panel.Button(kFdOff));  // FD "OFF"
             queued = true;
         }
     };

@@ -29,6 +29,15 @@
 
 namespace tavin::testing {
 
+// The eight shutter speed buttons, "1/30" to "1/50000".
+inline std::vector<int> ShutterButtons() {
+    std::vector<int> ids;
+    for (int id = panel::kShutterFirst; id <= panel::kShutterLast; ++id) {
+        ids.push_back(id);
+    }
+    return ids;
+}
+
 // Stands in for the application: records messages and status texts, and lets a test act at
 // the moment a write starts (before the camera has answered).
 class PanelUserInterface final : public UserInterface {
@@ -135,7 +144,7 @@ class PanelFixture {
     QString LabelText(int id) const { return Control<QLabel>(id)->text(); }
 
     // The buttons among `ids` that show a check mark.
-    std::vector<int> Checked(std::initializer_list<int> ids) const {
+    std::vector<int> Checked(const std::vector<int>& ids) const {
         std::vector<int> checked;
         for (int id : ids) {
             if (Button(id)->isChecked()) {
@@ -147,7 +156,7 @@ class PanelFixture {
     bool ShutterEnabled() const {
         bool all = true;
         bool none = true;
-        for (int id = 1005; id <= 1012; ++id) {
+        for (int id : ShutterButtons()) {
             all = all && Button(id)->isEnabled();
             none = none && !Button(id)->isEnabled();
         }
