@@ -10,7 +10,7 @@ namespace tavin {
 
 class CommStatus {
   public:
-    // Status codes. Their messages live in the string table (ids 62101..62129).
+    // Status codes. Their messages live in the string table (string_id::StatusText).
     enum Code : int32_t {
         kOk = 0,
         kKeepStatus = 1,  // "fail with what the layer below recorded"; never stored
