@@ -62,14 +62,14 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Shared libraries are found by dpkg-shlibdeps; the toolkit's platform plugins are loaded at
-# run time, so no library dependency names them.
+# Shared libraries are found by dpkg-shlibdeps; the toolkit's platform plugins and the forms'
+# font are loaded at run time, so no library dependency names them.
 find_program(TAVIN_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TAVIN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libc6, libstdc++6, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins")
+    string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, "
+           "libqt6widgets6, qt6-qpa-plugins, fonts-liberation")
 endif()
 include(CPack)

@@ -227,6 +227,12 @@ TEST(DialogBuilder, DialogUnitsFollowTheFont) {
     EXPECT_GT(b.baseY, a.baseY * 1.5);
     const QRect r = ToPixels({6, 16}, 4, 8, 40, 16);
     EXPECT_EQ(r, QRect(6, 16, 60, 32));
+    // With fractional units, controls that meet in dialog units still meet on screen.
+    const DialogUnits fractional{6.41, 12.28};
+    EXPECT_EQ(ToPixels(fractional, 9, 8, 40, 12).right() + 1,
+              ToPixels(fractional, 49, 8, 40, 12).left());
+    EXPECT_EQ(ToPixels(fractional, 9, 8, 40, 12).bottom() + 1,
+              ToPixels(fractional, 9, 20, 40, 12).top());
 }
 
 }  // namespace

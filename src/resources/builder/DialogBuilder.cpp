@@ -17,6 +17,8 @@ namespace tavin {
 
 namespace {
 
+constexpr QSize kIconSize(32, 32);
+
 QWidget* CreateControl(QWidget& dialog, const DialogControl& control) {
     const QString text = QString::fromUtf8(control.text ? control.text : "");
     switch (control.kind) {
@@ -57,7 +59,9 @@ QWidget* CreateControl(QWidget& dialog, const DialogControl& control) {
             const QIcon icon = QApplication::windowIcon().isNull()
                                    ? dialog.style()->standardIcon(QStyle::SP_MessageBoxInformation)
                                    : QApplication::windowIcon();
-            label->setPixmap(icon.pixmap(32, 32));
+            // Sized by its icon, not by the template, as the system's icon control is.
+            label->setPixmap(icon.pixmap(kIconSize));
+            label->setMinimumSize(kIconSize);
             return label;
         }
         case ControlKind::ValueLabel: {
@@ -93,19 +97,29 @@ DialogUnits DialogUnitsOf(const QFont& font) {
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const QFontMetricsF metrics(font);
     const double averageWidth = metrics.horizontalAdvance(kAlphabet) / kAlphabet.size();
-    return {std::round(averageWidth), std::round(metrics.height())};
+    // Unrounded: a whole-pixel average would shrink every box by up to half a pixel per
+    // character, which the wider capitals of the dialog font cannot spare.
+    return {averageWidth, metrics.height()};
 }
 
 QRect ToPixels(const DialogUnits& units, int x, int y, int cx, int cy) {
     const auto h = [&](int v) { return int(std::lround(v * units.baseX / 4.0)); };
     const auto v = [&](int w) { return int(std::lround(w * units.baseY / 8.0)); };
-    return {h(x), v(y), h(cx), v(cy)};
+    // Edges are rounded, not sizes, so that controls that meet in dialog units meet on screen.
+    return QRect(QPoint(h(x), v(y)), QPoint(h(x + cx), v(y + cy)) - QPoint(1, 1));
+}
+
+QFont DialogFont(int pointSize) {
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    return font;
 }
 
 void BuildDialog(QWidget& dialog, const DialogTemplate& resource, const ControlFactory& factory) {
     dialog.setWindowTitle(QString::fromUtf8(resource.caption));
-    QFont font = QApplication::font();
-    font.setPointSize(resource.pointSize);
+    const QFont font = DialogFont(resource.pointSize);
     dialog.setFont(font);
     const DialogUnits units = DialogUnitsOf(font);
     dialog.setFixedSize(ToPixels(units, 0, 0, resource.cx, resource.cy).size());

@@ -21,6 +21,16 @@ struct DialogUnits {
     double baseY;  // character height in pixels
 };
 
+// The font the forms are laid out with: a sans-serif with the character widths of the
+// typeface they were designed for, so that every text fits where it was placed. Liberation
+// Sans is packaged by every Linux distribution; Arial, its metric twin, comes with Windows.
+QFont DialogFont(int pointSize);
+
+// The font every form and dialog is laid out with. The templates were drawn for a system
+// sans-serif of 8 points; Liberation Sans, which Linux distributions package, or Arial, its
+// metric twin on Windows, sets their texts in about the same room.
+QFont DialogFont(int pointSize);
+
 DialogUnits DialogUnitsOf(const QFont& font);
 QRect ToPixels(const DialogUnits& units, int x, int y, int cx, int cy);
 
