@@ -39,6 +39,8 @@ constexpr StringEntry kStatus[] = {
 };
 }  // namespace
 
-std::span<const StringEntry> Status() { return kStatus; }
+std::span<const StringEntry> Status() {
+    return kStatus;
+}
 
 }  // namespace tavin::strings
