@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of both programs' start dialog and main window, taken under a virtual X display
-# against the simulated camera. Needs xvfb (scripts/setup.sh installs it) and a build in build/
-# (or BUILD_DIR). Output: docs/screenshots/*.png
+# against the simulated camera by tavin-screenshots (src/tools/screenshots). Needs xvfb
+# (scripts/setup.sh installs it) and a configured build in build/ (or BUILD_DIR), where it
+# brings the programs it uses up to date. Output: docs/screenshots/*.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build}"
@@ -9,6 +10,7 @@ out=docs/screenshots
 mkdir -p "$out"
 
 if [ -z "${TAVIN_UNDER_XVFB:-}" ]; then
+    cmake --build "$build" --target tavin-screenshots tavin-camsim clsersim >/dev/null
     exec env TAVIN_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 

@@ -9,10 +9,11 @@
 #include "CCommSystemDlg.h"
 #include "CMainFrame.h"
 #include "CTAVINDoc.h"
+#include "CTAVINView.h"
 #include "CameraAccess.h"
 #include "DeveloperMode.h"
+#include "DocumentCommands.h"
 #include "DocumentManager.h"
-#include "Extensions.h"
 #include "StringIds.h"
 #include "StringTable.h"
 #include "templates/Menus.h"
@@ -27,6 +28,11 @@ QString Text(unsigned id) {
     return QString::fromUtf8(LoadText(id));
 }
 
+// The client of the main window, showing the document: the control panel.
+QWidget* CreateControlPanel(CTAVINDoc& document, QWidget* parent) {
+    return new CTAVINView(document, parent);
+}
+
 }  // namespace
 
 CTAVINApp::CTAVINApp(const Edition& edition, CameraAccess& camera, QStringList arguments,
@@ -34,7 +40,7 @@ CTAVINApp::CTAVINApp(const Edition& edition, CameraAccess& camera, QStringList a
     : edition_(edition),
       camera_(camera),
       arguments_(std::move(arguments)),
-      viewFactory_(viewFactory ? std::move(viewFactory) : ViewFactory(CreateMainView)) {
+      viewFactory_(viewFactory ? std::move(viewFactory) : ViewFactory(CreateControlPanel)) {
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CTAVINApp::OnIdle);
 }
@@ -148,7 +154,7 @@ bool CTAVINApp::CreateMainWindow(const QString& file) {
     connect(frame, &CMainFrame::fileDropped, documents_.get(), &DocumentManager::OpenDocumentFile);
     documents_->SetFrame(frame);
     ui_.SetMainFrame(frame);
-    RegisterDocumentCommands(commands_, *document_, *frame);
+    DocumentCommands::Register(commands_, *document_, *frame);
 
     if (file.isEmpty()) {
         document_->OnNewDocument();

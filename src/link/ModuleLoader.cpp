@@ -12,6 +12,8 @@ ModuleLoader* InstallModuleLoader(ModuleLoader* loader) {
     return previous;
 }
 
-ModuleLoader& CurrentModuleLoader() { return g_installed ? *g_installed : SystemModuleLoader(); }
+ModuleLoader& CurrentModuleLoader() {
+    return g_installed ? *g_installed : SystemModuleLoader();
+}
 
 }  // namespace tavin

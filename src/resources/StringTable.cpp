@@ -29,7 +29,9 @@ std::string_view LoadText(unsigned id, EditionKind edition) {
     return {};
 }
 
-std::string_view LoadText(unsigned id) { return LoadText(id, CurrentEdition().kind); }
+std::string_view LoadText(unsigned id) {
+    return LoadText(id, CurrentEdition().kind);
+}
 
 std::string FormatString(std::string_view pattern, std::string_view arg1, std::string_view arg2) {
     std::string out;

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "CTAVINView.h"
-#include "Extensions.h"
+#include "DocumentCommands.h"
 
 namespace tavin::testing {
 
@@ -38,9 +38,9 @@ CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port p
     camera = std::make_unique<LiveCameraAccess>(*data);
     document = std::make_unique<CTAVINDoc>(*camera);
     frame = std::make_unique<CMainFrame>(edition, developerMode, commands, *camera);
-    frame->SetView(CreateMainView(*document, frame.get()));
+    frame->SetView(new CTAVINView(*document, frame.get()));
     ui.SetMainFrame(frame.get());
-    RegisterDocumentCommands(commands, *document, *frame);
+    DocumentCommands::Register(commands, *document, *frame);
     QObject::connect(document.get(), &CTAVINDoc::viewsRefreshRequested, [this] { ++refreshes; });
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "Commands.h"
@@ -26,6 +27,15 @@ TEST(CommandLine, OptionsStandAnywhereAndTakeBothValueForms) {
     EXPECT_EQ(s.options.operands, (std::vector<std::string>{"9=30", "gain (rough)=3"}));
     EXPECT_EQ(s.options.link.device, "foo");
     EXPECT_TRUE(s.options.force);
+}
+
+TEST(CommandLine, OptionsAfterTheCommandCountAlsoUnderPosixlyCorrect) {
+    ::setenv("POSIXLY_CORRECT", "1", 1);
+    const ParseResult r = Parse({"read", "-p", "2", "-o", "now.tvn"});
+    ::unsetenv("POSIXLY_CORRECT");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.link.port, 2);
+    EXPECT_EQ(r.options.outputFile, "now.tvn");
 }
 
 TEST(CommandLine, DefaultsAreComOneAt19200) {
@@ -71,7 +81,10 @@ TEST(CommandLine, RefusesWhatCannotBeMeant) {
         {{"get", "9", "-o", "x.tvn"}, "-o is for the read command"},
         {{"get", "9", "--force"}, "--force is for the set command"},
         {{"read", "-l", "x.so", "-d", "/dev/x"}, "exclude each other"},
-        {{"read", "--json=yes"}, "takes no value"},
+        {{"read", "--json=yes"}, "--json takes no value"},
+        {{"read", "-x"}, "unknown option '-x'"},
+        {{"read", "-p"}, "-p takes a COM port number"},
+        {{"read", "--device="}, "--device takes the path"},
     };
     for (const auto& c : cases) {
         const ParseResult r = ParseCommandLine(c.args);

@@ -1,5 +1,8 @@
 #include "CtlOptions.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -44,19 +47,80 @@ const CommandInfo& InfoOf(Command command) {
     return kCommands[0];
 }
 
-std::optional<int> ParseInt(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 ParseResult Fail(std::string message) {
     ParseResult result;
     result.error = std::move(message);
     return result;
+}
+
+// What the options set. Help and version are kept apart: they win over any command.
+struct Parsed {
+    CtlOptions options;
+    bool help = false;
+    bool version = false;
+};
+
+bool SetText(std::string& target, const char* value) {
+    target = value;
+    return !target.empty();
+}
+
+bool SetNumber(int& target, const char* value, bool (*allowed)(int)) {
+    const std::string_view text(value);
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || !allowed(number)) {
+        return false;
+    }
+    target = number;
+    return true;
+}
+
+// getopt_long's code for an option without a short form: past every letter.
+constexpr int kLongOnly = 256;
+
+struct OptionInfo {
+    const char* name;
+    int code;  // the short form's letter, or kLongOnly and up
+    // Takes the option's value (nullptr for a flag); false when the value is not one it takes.
+    bool (*set)(Parsed&, const char* value);
+    const char* complaint;  // after the option's name, when its value is missing or wrong
+};
+
+constexpr OptionInfo kOptions[] = {
+    {"help", 'h', [](Parsed& p, const char*) { return p.help = true; }, nullptr},
+    {"version", 'V', [](Parsed& p, const char*) { return p.version = true; }, nullptr},
+    {"json", kLongOnly, [](Parsed& p, const char*) { return p.options.json = true; }, nullptr},
+    {"force", 'f', [](Parsed& p, const char*) { return p.options.force = true; }, nullptr},
+    {"port", 'p',
+     [](Parsed& p, const char* value) {
+         return SetNumber(p.options.link.port, value, [](int n) { return n >= 1 && n <= 10; });
+     },
+     "takes a COM port number from 1 to 10"},
+    {"baud", 'b',
+     [](Parsed& p, const char* value) {
+         return SetNumber(p.options.link.baudRate, value,
+                          [](int n) { return n == 19200 || n == 9600; });
+     },
+     "takes 19200 or 9600"},
+    {"device", 'd',
+     [](Parsed& p, const char* value) { return SetText(p.options.link.device, value); },
+     "takes the path of a serial device"},
+    {"library", 'l',
+     [](Parsed& p, const char* value) { return SetText(p.options.link.library, value); },
+     "takes the file name of a Camera Link serial library"},
+    {"output", 'o',
+     [](Parsed& p, const char* value) { return SetText(p.options.outputFile, value); },
+     "takes a file name"},
+};
+
+const OptionInfo* FindOption(int code) {
+    for (const OptionInfo& info : kOptions) {
+        if (info.code == code) {
+            return &info;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -76,122 +140,85 @@ bool NeedsCamera(Command command) {
 }
 
 ParseResult ParseCommandLine(std::span<const std::string> args) {
-    ParseResult result;
-    CtlOptions& options = result.options;
+    // getopt_long wants writable words after the program's name. A leading '-' in the short
+    // options hands the operands back in place, so options may stand anywhere whatever
+    // POSIXLY_CORRECT says; ':' tells a missing value apart from an unknown option.
+    std::vector<std::string> words{"tavinctl"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    std::string shortOptions = "-:";
+    std::vector<option> longOptions;
+    for (const OptionInfo& info : kOptions) {
+        const bool takesValue = info.complaint != nullptr;
+        if (info.code < kLongOnly) {
+            shortOptions += static_cast<char>(info.code);
+            shortOptions += takesValue ? ":" : "";
+        }
+        longOptions.push_back(
+            {info.name, takesValue ? required_argument : no_argument, nullptr, info.code});
+    }
+    longOptions.push_back({});
+
+    Parsed parsed;
     std::optional<Command> command;
-    bool helpAsked = false;
-    bool versionAsked = false;
-    bool optionsEnded = false;
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            if (!command) {
-                const CommandInfo* info = FindCommand(arg);
-                if (!info) {
-                    return Fail("unknown command '" + arg + "'");
-                }
-                command = info->command;
-            } else {
-                options.operands.push_back(arg);
-            }
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        // "--name=value" or "--name value"; "-o value" or "-ovalue".
-        std::string name = arg;
-        std::optional<std::string> inlineValue;
-        if (arg.starts_with("--")) {
-            if (const size_t eq = arg.find('='); eq != std::string::npos) {
-                name = arg.substr(0, eq);
-                inlineValue = arg.substr(eq + 1);
-            }
-        } else if (arg.size() > 2) {
-            name = arg.substr(0, 2);
-            inlineValue = arg.substr(2);
-        }
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue) {
-                return inlineValue;
-            }
-            if (i + 1 < args.size()) {
-                return args[++i];
-            }
-            return std::nullopt;
-        };
-        auto flag = [&](bool& target) {
-            if (inlineValue) {
-                return false;
-            }
-            target = true;
-            return true;
-        };
-
-        if (name == "--help" || name == "-h") {
-            if (!flag(helpAsked)) {
-                return Fail(name + " takes no value");
-            }
-        } else if (name == "--version" || name == "-V") {
-            if (!flag(versionAsked)) {
-                return Fail(name + " takes no value");
-            }
-        } else if (name == "--json") {
-            if (!flag(options.json)) {
-                return Fail("--json takes no value");
-            }
-        } else if (name == "--force" || name == "-f") {
-            if (!flag(options.force)) {
-                return Fail(name + " takes no value");
-            }
-        } else if (name == "--port" || name == "-p") {
-            const auto text = value();
-            const auto port = text ? ParseInt(*text) : std::nullopt;
-            if (!port || *port < 1 || *port > 10) {
-                return Fail("--port takes a COM port number from 1 to 10");
-            }
-            options.link.port = *port;
-        } else if (name == "--baud" || name == "-b") {
-            const auto text = value();
-            const auto baud = text ? ParseInt(*text) : std::nullopt;
-            if (!baud || (*baud != 19200 && *baud != 9600)) {
-                return Fail("--baud takes 19200 or 9600");
-            }
-            options.link.baudRate = *baud;
-        } else if (name == "--device" || name == "-d") {
-            const auto text = value();
-            if (!text || text->empty()) {
-                return Fail("--device takes the path of a serial device");
-            }
-            options.link.device = *text;
-        } else if (name == "--library" || name == "-l") {
-            const auto text = value();
-            if (!text || text->empty()) {
-                return Fail("--library takes the file name of a Camera Link serial library");
-            }
-            options.link.library = *text;
-        } else if (name == "--output" || name == "-o") {
-            const auto text = value();
-            if (!text || text->empty()) {
-                return Fail(name + " takes a file name");
-            }
-            options.outputFile = *text;
+    auto takeWord = [&](const char* word) -> std::optional<std::string> {
+        if (command) {
+            parsed.options.operands.emplace_back(word);
+        } else if (const CommandInfo* info = FindCommand(word)) {
+            command = info->command;
         } else {
-            return Fail("unknown option '" + arg + "'");
+            return "unknown command '" + std::string(word) + "'";
+        }
+        return std::nullopt;
+    };
+
+    const int argc = static_cast<int>(words.size());
+    optind = 0;  // a fresh scan, also on a second call
+    opterr = 0;
+    for (;;) {
+        const int at = std::max(optind, 1);  // the word being scanned
+        const std::string word = at < argc ? argv[at] : "";
+        const int code =
+            getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), nullptr);
+        if (code == -1) {
+            break;
+        }
+        if (code == 1) {
+            if (auto error = takeWord(optarg)) {
+                return Fail(*error);
+            }
+            continue;
+        }
+        const bool failed = code == '?' || code == ':';
+        const OptionInfo* info = FindOption(failed ? optopt : code);
+        if (!info) {
+            return Fail("unknown option '" + word + "'");
+        }
+        const std::string name = word.starts_with("--")
+                                     ? word.substr(0, word.find('='))
+                                     : std::string{'-', static_cast<char>(info->code)};
+        if (code == '?') {
+            return Fail(name + " takes no value");
+        }
+        if (code == ':' || !info->set(parsed, optarg)) {
+            return Fail(name + " " + info->complaint);
+        }
+    }
+    // After "--": operands only.
+    for (int i = optind; i < argc; ++i) {
+        if (auto error = takeWord(argv[i])) {
+            return Fail(*error);
         }
     }
 
-    if (helpAsked) {
-        options.command = Command::Help;
-        result.ok = true;
-        return result;
-    }
-    if (versionAsked) {
-        options.command = Command::Version;
-        result.ok = true;
-        return result;
+    CtlOptions& options = parsed.options;
+    if (parsed.help || parsed.version) {
+        options.command = parsed.help ? Command::Help : Command::Version;
+        return {true, std::move(options), {}};
     }
     if (!command) {
         return Fail("no command given");
@@ -217,8 +244,7 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     if (!options.link.library.empty() && !options.link.device.empty()) {
         return Fail("--library and --device exclude each other");
     }
-    result.ok = true;
-    return result;
+    return {true, std::move(options), {}};
 }
 
 }  // namespace tavin::ctl

@@ -1,4 +1,4 @@
-// The serial device on POSIX systems (termios). The only file that knows the OS's serial API.
+// The serial device on Linux (termios, TIOCGICOUNT). The only file that knows the serial API.
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -107,9 +107,9 @@ std::chrono::microseconds ByteTime(const LineSettings& settings) {
     return std::chrono::microseconds(1'000'000LL * bits / std::max(settings.baudRate, 1) + 1);
 }
 
-class PosixSerialDevice final : public SerialDevice {
+class LinuxSerialDevice final : public SerialDevice {
   public:
-    ~PosixSerialDevice() override { Close(); }
+    ~LinuxSerialDevice() override { Close(); }
 
     OpenResult Open(int32_t portNumber, const LineSettings& settings) override {
         Close();
@@ -291,7 +291,7 @@ class PosixSerialDevice final : public SerialDevice {
 }  // namespace
 
 std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
-    return std::make_unique<PosixSerialDevice>();
+    return std::make_unique<LinuxSerialDevice>();
 }
 
 }  // namespace tavin

@@ -1,4 +1,4 @@
-// Run-time loading of libraries on POSIX systems (dlopen).
+// Run-time loading of libraries on Linux (dlopen; the program's directory from /proc).
 #include <dlfcn.h>
 #include <unistd.h>
 
