@@ -57,7 +57,7 @@ TEST(FormsFit, EveryTextOfEveryFormAndDialogFits) {
         CCommSystemDlg start;
         CSerialPortDlg port;
         CCommandMenuDlg commandMenu(*rig.camera, rig.frame.get());
-        CManualCommandDlg manual(*rig.data, rig.frame.get());
+        CManualCommandDlg manual(*rig.camera, rig.frame.get());
         CAboutDlg about;
         for (QWidget* form :
              std::initializer_list<QWidget*>{&start, &port, &commandMenu, &manual, &about,
