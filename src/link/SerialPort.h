@@ -69,6 +69,9 @@ class SerialPort : public virtual CommStatus {
     int32_t ReadPort(uint8_t* buffer, int32_t count, int32_t timeoutPerByteMs);
     int32_t WriteLibrary(const uint8_t* buffer, int32_t count, int32_t timeoutMs);
     int32_t ReadLibrary(uint8_t* buffer, int32_t count, int32_t timeoutMs);
+    // The line-error flags since the last failure report.
+    uint32_t TakeLineErrors();
+    void ForgetIoFailure();
     // Lets the user interface repaint during a long wait, at most every kResponsiveIntervalMs.
     void KeepResponsive(uint64_t& lastCallMs);
     void Trace(TransferTrace::Direction direction, TransferTrace::Path path, int32_t requested,
@@ -77,6 +80,7 @@ class SerialPort : public virtual CommStatus {
     int32_t portNumber_ = 0;
     int32_t baudRate_ = 0;
     std::unique_ptr<SerialDevice> device_;
+    uint32_t heldLineErrors_ = 0;  // taken from the device, not yet reported
     TickSource* ticks_;
     TransferTrace* trace_;
 };

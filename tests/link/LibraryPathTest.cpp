@@ -132,10 +132,15 @@ TEST_F(LibraryPathTest, MissingReplyEndsEachRequestWhenTheLibraryDeliversNothing
     EXPECT_EQ(Elapsed(), 4 * (2u + 2u + 4000u));
 }
 
-TEST_F(LibraryPathTest, FailingLibraryWriteNeverReadsAsSuccess) {
+TEST_F(LibraryPathTest, FailingOrShortLibraryWriteRecordsItsOwnCode) {
     ASSERT_EQ(protocol.OpenLibrary("clsermtx.dll"), 0);
-    library.writeFails = true;
-    EXPECT_LT(protocol.SendCommand("01FF0106010000"), 0);
+    for (const bool fails : {true, false}) {
+        protocol.SetStatus(CommStatus::kChecksumMismatch);  // left by an earlier exchange
+        library.writeFails = fails;
+        library.writeTakes = fails ? -1 : 0;
+        EXPECT_EQ(protocol.SendCommand("01FF0106010000"),
+                  fails ? -CommStatus::kIoError : -CommStatus::kTimeOut);
+    }
 }
 
 TEST_F(LibraryPathTest, NegativeCountNeverReachesTheLibrary) {
