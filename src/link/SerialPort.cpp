@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "CameraLinkLibrary.h"
-#include "Edition.h"
 #include "UserInterface.h"
 
 namespace tavin {
@@ -36,7 +35,7 @@ bool SerialPort::IsLibraryOpen() const {
 
 int32_t SerialPort::Open(int32_t portNumber, int32_t baudRate, int32_t byteSize, int32_t stopBits,
                          int32_t parity) {
-    if (CurrentEdition().linkKind == LinkKind::SingleLibrary) {
+    if (!singleLibrary_.empty()) {
         return OpenSingleLibrary();
     }
     Close();
@@ -68,11 +67,10 @@ int32_t SerialPort::OpenSingleLibrary() {
     // board's serial channel would be opened twice and the old reference leaked.
     Close();
     CameraLinkLibrary& library = CameraLinkLibrary::Instance();
-    if (library.Load(CurrentEdition().singleLibraryName) !=
-        CameraLinkLibrary::LoadResult::kLoaded) {
+    if (library.Load(singleLibrary_) != CameraLinkLibrary::LoadResult::kLoaded) {
         return SetStatus(kCannotOpenPort);
     }
-    library.Init();  // this edition reports a failed init only through the failing exchanges
+    library.Init();  // this mode reports a failed init only through the failing exchanges
     return 0;
 }
 

@@ -20,9 +20,8 @@ sim::CommandGroup GroupOf(int index) {
 
 CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port port)
     : edition(programEdition), previousEdition_(CurrentEdition()) {
-    // The port is opened as the full program opens it, so both programs' commands can run
-    // against the fake device; the single-library program never opens a port of its own.
-    SetCurrentEdition(kMorva7EEdition);
+    // Both programs' commands run against the fake device through a port.
+    SetCurrentEdition(edition);
     data = std::make_unique<CameraDataSet>();
     if (port == Port::Fake) {
         auto wire = std::make_unique<WireRecordingDevice>(clock, log);
@@ -30,10 +29,6 @@ CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port p
         data->UseSerialDevice(std::move(wire));
         data->UseTickSource(clock);
         EXPECT_EQ(data->OpenSerialPort(1, 19200), 0);
-    }
-    SetCurrentEdition(edition);
-    for (int index = 0; index < kCameraItemCount; ++index) {
-        data->ResetItem(index);
     }
 
     installed = std::make_unique<ScopedUserInterface>(ui);
