@@ -11,11 +11,6 @@ namespace {
 
 constexpr int kGainFineValueLabel = 1027;
 
-sim::CommandGroup GroupOf(int index) {
-    return GetItemDef(index).writeCommand == 0x01 ? sim::CommandGroup::First
-                                                  : sim::CommandGroup::Second;
-}
-
 }  // namespace
 
 CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port port)
@@ -80,14 +75,6 @@ std::vector<int> CommandRig::ItemsOf(const std::vector<WireMessage>& messages) {
         items.push_back(found);
     }
     return items;
-}
-
-int32_t CommandRig::CameraValueOf(int index) {
-    return device->Engine().Settings().Get(GroupOf(index), GetItemDef(index).itemNumber);
-}
-
-void CommandRig::SetCameraValueOf(int index, int32_t cameraValue) {
-    device->Engine().Settings().Set(GroupOf(index), GetItemDef(index).itemNumber, cameraValue);
 }
 
 QString CommandRig::PanelGainFineText() const {

@@ -144,10 +144,7 @@ class PanelFixture {
     // refreshes its views, as "Read From Camera" does.
     void CameraHolds(std::initializer_list<std::pair<int, int32_t>> values) {
         for (auto [index, value] : values) {
-            const CameraItemDef& def = GetItemDef(index);
-            camera->Engine().Settings().Set(
-                def.writeCommand == 0x01 ? sim::CommandGroup::First : sim::CommandGroup::Second,
-                def.itemNumber, value);
+            camera->SetCameraValueOf(index, value);
         }
         ASSERT_GT(document.ReadCameraData(), 0);
         document.RefreshAllViews();
