@@ -16,8 +16,7 @@ struct Row {
     std::string_view label;
 };
 
-// A first-group value is as wide as the widest of its bounds; the bounds are only kept here to
-// derive that width.
+// A first-group value is as wide as the widest of its bounds.
 constexpr int WidthOf(int32_t minValue, int32_t maxValue) {
     const int32_t both = minValue | maxValue;
     if (both & 0xFF0000) {
@@ -84,7 +83,7 @@ constexpr Row kCameraLinkRow28{G1, 0x0B, 0, 0, 6, "VRG (Rough)"};
 
 constexpr FactoryItem ToItem(const Row& row) {
     return {row.group, row.itemNumber, row.factoryValue, WidthOf(row.minValue, row.maxValue),
-            row.label};
+            row.label, row.minValue,   row.maxValue};
 }
 
 constexpr std::array<FactoryItem, kFactoryItemCount> BuildItems(CameraModel model) {

@@ -25,6 +25,8 @@ struct FactoryItem {
     int32_t factoryValue;  // camera form
     int width;             // bytes the value occupies in a first-group message (1 to 3)
     std::string_view label;
+    int32_t minValue;  // the bounds as the camera's documentation gives them (camera form)
+    int32_t maxValue;
 };
 
 inline constexpr int kFactoryItemCount = 46;

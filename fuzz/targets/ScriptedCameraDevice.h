@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <span>
 
+#include "ArrivalQueue.h"
 #include "SerialDevice.h"
-#include "VirtualClock.h"
 
 // A serial device whose far end plays back a script, in virtual time. The script is a series
 // of chunks, each a header byte and up to 31 bytes: every write of the host releases the next
@@ -27,22 +26,24 @@ class ScriptedCameraDevice final : public SerialDevice {
     bool IsOpen() const override { return open_; }
     int32_t WriteSome(const uint8_t*, int32_t count) override;
     int32_t PendingOutput() override { return 0; }
-    int32_t ReadSome(uint8_t* bytes, int32_t count) override;
-    bool WaitReadable(int32_t timeoutMs) override;
+    int32_t ReadSome(uint8_t* bytes, int32_t count) override {
+        return inFlight_.Take(bytes, count);
+    }
+    bool WaitReadable(int32_t timeoutMs) override { return inFlight_.WaitArrival(timeoutMs); }
     bool WaitWritable(int32_t) override { return true; }
     bool WaitDrained(int32_t) override { return true; }
-    bool Purge(bool output, bool input) override;
+    bool Purge(bool, bool input) override {
+        if (input) {
+            inFlight_.DropArrived();
+        }
+        return true;
+    }
     uint32_t TakeLineErrors() override { return 0; }
 
   private:
-    struct Timed {
-        uint64_t at;
-        uint8_t byte;
-    };
-
     testing::VirtualClock& clock_;
     std::span<const uint8_t> script_;
-    std::deque<Timed> inFlight_;  // in order of arrival
+    testing::ArrivalQueue inFlight_{clock_};
     bool open_ = false;
 };
 

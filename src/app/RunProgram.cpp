@@ -13,6 +13,9 @@ int RunProgram(const Edition& edition, int argc, char** argv) {
     // The data set outlives the application object, which stores the link's port number when
     // it ends; the data set's own end then closes the link.
     CameraDataSet cameraData;
+    if (edition.linkKind == LinkKind::SingleLibrary) {
+        cameraData.UseSingleLibrary(edition.singleLibraryName);
+    }
     LiveCameraAccess camera(cameraData);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(LoadText(string_id::kAppTitle)));

@@ -102,17 +102,26 @@ void CameraLinkLibrary::CloseLink() {
     }
 }
 
-int32_t CameraLinkLibrary::Write(const uint8_t* bytes, int32_t count, uint32_t timeoutMs) {
-    unsigned long moved = static_cast<unsigned long>(count);
-    // The interface takes a mutable buffer but only reads from it when writing.
-    write_(serialRef_, reinterpret_cast<char*>(const_cast<uint8_t*>(bytes)), &moved, timeoutMs);
+namespace {
+int32_t Cut(unsigned long moved, int32_t count) {
     return static_cast<int32_t>(std::min<unsigned long>(moved, static_cast<unsigned long>(count)));
 }
+}  // namespace
 
-int32_t CameraLinkLibrary::Read(uint8_t* bytes, int32_t count, uint32_t timeoutMs) {
+CameraLinkLibrary::Transfer CameraLinkLibrary::Write(const uint8_t* bytes, int32_t count,
+                                                     uint32_t timeoutMs) {
     unsigned long moved = static_cast<unsigned long>(count);
-    read_(serialRef_, reinterpret_cast<char*>(bytes), &moved, timeoutMs);
-    return static_cast<int32_t>(std::min<unsigned long>(moved, static_cast<unsigned long>(count)));
+    // The interface takes a mutable buffer but only reads from it when writing.
+    const int result =
+        write_(serialRef_, reinterpret_cast<char*>(const_cast<uint8_t*>(bytes)), &moved, timeoutMs);
+    return {Cut(moved, count), result};
+}
+
+CameraLinkLibrary::Transfer CameraLinkLibrary::Read(uint8_t* bytes, int32_t count,
+                                                    uint32_t timeoutMs) {
+    unsigned long moved = static_cast<unsigned long>(count);
+    const int result = read_(serialRef_, reinterpret_cast<char*>(bytes), &moved, timeoutMs);
+    return {Cut(moved, count), result};
 }
 
 }  // namespace tavin

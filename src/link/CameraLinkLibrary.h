@@ -29,9 +29,12 @@ class CameraLinkLibrary {
     // clSerialClose when linked; afterwards no link. The module stays loaded.
     void CloseLink();
 
-    // The bytes the library moved (at most `count`).
-    int32_t Write(const uint8_t* bytes, int32_t count, uint32_t timeoutMs);
-    int32_t Read(uint8_t* bytes, int32_t count, uint32_t timeoutMs);
+    struct Transfer {
+        int32_t moved;  // the bytes the library moved (at most the count asked for)
+        int result;     // the library's result: 0, or its failure code
+    };
+    Transfer Write(const uint8_t* bytes, int32_t count, uint32_t timeoutMs);
+    Transfer Read(uint8_t* bytes, int32_t count, uint32_t timeoutMs);
 
   private:
     CameraLinkLibrary() = default;

@@ -1,7 +1,8 @@
 #include "SerialPort.h"
 
+#include <utility>
+
 #include "CameraLinkLibrary.h"
-#include "Edition.h"
 #include "UserInterface.h"
 
 namespace tavin {
@@ -34,7 +35,7 @@ bool SerialPort::IsLibraryOpen() const {
 
 int32_t SerialPort::Open(int32_t portNumber, int32_t baudRate, int32_t byteSize, int32_t stopBits,
                          int32_t parity) {
-    if (CurrentEdition().linkKind == LinkKind::SingleLibrary) {
+    if (!singleLibrary_.empty()) {
         return OpenSingleLibrary();
     }
     Close();
@@ -58,7 +59,7 @@ int32_t SerialPort::Open(int32_t portNumber, int32_t baudRate, int32_t byteSize,
             break;
     }
     // The port stays open, as the driver left it.
-    return SetStatus(MapLineErrors(device_->TakeLineErrors()));
+    return SetStatus(MapLineErrors(TakeLineErrors()));
 }
 
 int32_t SerialPort::OpenSingleLibrary() {
@@ -66,11 +67,10 @@ int32_t SerialPort::OpenSingleLibrary() {
     // board's serial channel would be opened twice and the old reference leaked.
     Close();
     CameraLinkLibrary& library = CameraLinkLibrary::Instance();
-    if (library.Load(CurrentEdition().singleLibraryName) !=
-        CameraLinkLibrary::LoadResult::kLoaded) {
+    if (library.Load(singleLibrary_) != CameraLinkLibrary::LoadResult::kLoaded) {
         return SetStatus(kCannotOpenPort);
     }
-    library.Init();  // this edition reports a failed init only through the failing exchanges
+    library.Init();  // this mode reports a failed init only through the failing exchanges
     return 0;
 }
 
@@ -91,7 +91,19 @@ int32_t SerialPort::Close() {
         device_->Close();
     }
     CameraLinkLibrary::Instance().CloseLink();
+    heldLineErrors_ = 0;
     return 0;
+}
+
+uint32_t SerialPort::TakeLineErrors() {
+    return std::exchange(heldLineErrors_, 0) | device_->TakeLineErrors();
+}
+
+void SerialPort::ForgetIoFailure() {
+    // A read that completed shows the line works again: an I/O failure noted before is over,
+    // and a later plain time-out must not be reported as one. Line errors the driver counted
+    // are kept for the next failure to report.
+    heldLineErrors_ = TakeLineErrors() & ~static_cast<uint32_t>(kCeIoe);
 }
 
 int32_t SerialPort::Purge(uint32_t flags) {
@@ -129,15 +141,23 @@ int32_t SerialPort::Read(uint8_t* buffer, int32_t count, int32_t timeoutPerByteM
 }
 
 int32_t SerialPort::WriteLibrary(const uint8_t* buffer, int32_t count, int32_t timeoutMs) {
-    const int32_t moved = CameraLinkLibrary::Instance().Write(
+    const auto [moved, result] = CameraLinkLibrary::Instance().Write(
         buffer, count, static_cast<uint32_t>(std::max(timeoutMs, 0)));
-    Trace(TransferTrace::Direction::kWrite, TransferTrace::Path::kLibrary, count, buffer, moved, 0);
+    int32_t status = 0;
+    if (result != 0 || moved < count) {
+        // Record why, or the message would name whatever an earlier exchange left on record.
+        status = result != 0 ? kIoError : kTimeOut;
+        SetStatus(status);
+    }
+    Trace(TransferTrace::Direction::kWrite, TransferTrace::Path::kLibrary, count, buffer, moved,
+          status);
     return moved;
 }
 
 int32_t SerialPort::ReadLibrary(uint8_t* buffer, int32_t count, int32_t timeoutMs) {
-    const int32_t moved = CameraLinkLibrary::Instance().Read(
-        buffer, count, static_cast<uint32_t>(std::max(timeoutMs, 0)));
+    const int32_t moved = CameraLinkLibrary::Instance()
+                              .Read(buffer, count, static_cast<uint32_t>(std::max(timeoutMs, 0)))
+                              .moved;
     int32_t status = 0;
     if (moved < count) {
         // A short read is the library's time-out. Record it, or the user would be shown

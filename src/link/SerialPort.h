@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "CommStatus.h"
 #include "SerialDevice.h"
@@ -32,7 +33,7 @@ class SerialPort : public virtual CommStatus {
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // RS-232C open (in the single-library program: load, bind and initialise its library).
+    // RS-232C open, or in single-library mode: load, bind and initialise that library.
     // Returns 0 or -code (2, 4, or a line-error code).
     int32_t Open(int32_t portNumber, int32_t baudRate, int32_t byteSize, int32_t stopBits,
                  int32_t parity);
@@ -54,6 +55,10 @@ class SerialPort : public virtual CommStatus {
     bool IsPortOpen() const;
     bool IsLibraryOpen() const;
 
+    // Single-library mode, chosen by whoever starts the link: from now on Open ignores its
+    // arguments and opens the Camera Link library `fileName` instead of a port.
+    void UseSingleLibrary(std::string fileName) { singleLibrary_ = std::move(fileName); }
+
     // Seams for tests and tools: the serial device of the port path (the platform's by
     // default; replacing it closes the port), the clock of every deadline, and the trace.
     void UseSerialDevice(std::unique_ptr<SerialDevice> device);
@@ -69,14 +74,19 @@ class SerialPort : public virtual CommStatus {
     int32_t ReadPort(uint8_t* buffer, int32_t count, int32_t timeoutPerByteMs);
     int32_t WriteLibrary(const uint8_t* buffer, int32_t count, int32_t timeoutMs);
     int32_t ReadLibrary(uint8_t* buffer, int32_t count, int32_t timeoutMs);
+    // The line-error flags since the last failure report.
+    uint32_t TakeLineErrors();
+    void ForgetIoFailure();
     // Lets the user interface repaint during a long wait, at most every kResponsiveIntervalMs.
     void KeepResponsive(uint64_t& lastCallMs);
     void Trace(TransferTrace::Direction direction, TransferTrace::Path path, int32_t requested,
                const uint8_t* bytes, int32_t moved, int32_t status);
 
+    std::string singleLibrary_;  // empty: ports, and libraries opened by OpenLibrary
     int32_t portNumber_ = 0;
     int32_t baudRate_ = 0;
     std::unique_ptr<SerialDevice> device_;
+    uint32_t heldLineErrors_ = 0;  // taken from the device, not yet reported
     TickSource* ticks_;
     TransferTrace* trace_;
 };

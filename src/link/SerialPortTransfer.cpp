@@ -41,7 +41,7 @@ int32_t SerialPort::WritePort(const uint8_t* buffer, int32_t count, int32_t time
             const int32_t taken = device_->WriteSome(buffer + handed, count - handed);
             if (taken < 0) {
                 device_->Purge(true, false);
-                const int32_t code = MapLineErrors(device_->TakeLineErrors());
+                const int32_t code = MapLineErrors(TakeLineErrors());
                 SetStatus(code);
                 Trace(TransferTrace::Direction::kWrite, TransferTrace::Path::kPort, count, buffer,
                       0, code);
@@ -68,7 +68,9 @@ int32_t SerialPort::WritePort(const uint8_t* buffer, int32_t count, int32_t time
         }
     }
     // The line did not take the block in time: report what left, and why the rest did not.
+    // What is still queued goes, or the retry would queue behind a stale ENQ or half frame.
     const int32_t moved = std::max(handed - device_->PendingOutput(), 0);
+    device_->Purge(true, false);
     SetStatus(kTimeOut);
     Trace(TransferTrace::Direction::kWrite, TransferTrace::Path::kPort, count, buffer, moved,
           kTimeOut);
@@ -87,6 +89,7 @@ int32_t SerialPort::ReadPort(uint8_t* buffer, int32_t count, int32_t timeoutPerB
         // A failed read is tried again until the deadline, like a read that found nothing.
         received += std::max(device_->ReadSome(buffer + received, count - received), 0);
         if (received == count) {
+            ForgetIoFailure();
             Trace(TransferTrace::Direction::kRead, TransferTrace::Path::kPort, count, buffer, count,
                   0);
             return count;
@@ -100,7 +103,7 @@ int32_t SerialPort::ReadPort(uint8_t* buffer, int32_t count, int32_t timeoutPerB
     }
     // Partial data is dropped: the next exchange starts from a clean line.
     device_->Purge(false, true);
-    const int32_t code = MapLineErrors(device_->TakeLineErrors());
+    const int32_t code = MapLineErrors(TakeLineErrors());
     SetStatus(code);
     Trace(TransferTrace::Direction::kRead, TransferTrace::Path::kPort, count, buffer, received,
           code);

@@ -2,14 +2,17 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QScopedValueRollback>
+#include <QTimer>
+#include <chrono>
 
 #include "CTAVINDoc.h"
 #include "CameraItemTable.h"
 #include "DialogBuilder.h"
 #include "Edition.h"
-#include "MillisecondClock.h"
+#include "TickSource.h"
 #include "UserInterface.h"
 #include "templates/Forms.h"
 
@@ -26,12 +29,23 @@ int StartToolkitTimer(QObject& owner, int intervalMs) {
     return owner.startTimer(intervalMs);
 }
 
+void PauseInEventLoop(uint32_t ms) {
+    // The timer only wakes the wait; the caller reads the clock again.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(std::chrono::milliseconds(ms));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::WaitForMoreEvents);
+}
+
 }  // namespace
 
 CTAVINView::CTAVINView(CTAVINDoc& document, QWidget* parent, const PanelServices& services)
     : QScrollArea(parent),
       document_(document),
-      clock_(services.clock ? *services.clock : SystemMillisecondClock()),
+      clock_(services.clock ? *services.clock : SystemTicks()),
+      pause_(services.pause ? services.pause : Pauser(PauseInEventLoop)),
       form_(new QWidget) {
     setObjectName(QStringLiteral("CTAVINView"));
     setFrameStyle(QFrame::Box | QFrame::Plain);

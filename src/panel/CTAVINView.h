@@ -16,15 +16,19 @@ class QAbstractButton;
 namespace tavin {
 
 class CTAVINDoc;
-class MillisecondClock;
+class TickSource;
 
 // Starts a repeating timer on `owner`; returns its id, or 0 when none could be started.
 using TimerStarter = std::function<int(QObject& owner, int intervalMs)>;
+// Lets the windows repaint (timers and window-system events run, user input stays queued) for
+// at most about `ms` milliseconds.
+using Pauser = std::function<void(uint32_t ms)>;
 
 // What the view takes from its surroundings; tests replace them.
 struct PanelServices {
-    MillisecondClock* clock = nullptr;  // the loop test's clock; the system's when null
-    TimerStarter startTimer;            // the toolkit's when empty
+    TickSource* clock = nullptr;  // the loop test's clock; the system's when null
+    Pauser pause;                 // the loop test's pause; the event loop's when empty
+    TimerStarter startTimer;      // the toolkit's when empty
 };
 
 class CTAVINView : public QScrollArea {
@@ -68,7 +72,8 @@ class CTAVINView : public QScrollArea {
     void EnableButtons(std::initializer_list<int> ids, bool enabled);
 
     CTAVINDoc& document_;
-    MillisecondClock& clock_;
+    TickSource& clock_;
+    Pauser pause_;
     QWidget* form_;
     bool writing_ = false;
 };

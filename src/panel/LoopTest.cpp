@@ -8,7 +8,7 @@
 
 #include "CTAVINView.h"
 #include "DialogBuilder.h"
-#include "MillisecondClock.h"
+#include "TickSource.h"
 
 namespace tavin {
 
@@ -17,7 +17,7 @@ using namespace panel;
 namespace {
 
 constexpr int kPasses = 11;
-constexpr uint32_t kStepMs = 1000;
+constexpr uint64_t kStepMs = 1000;
 
 }  // namespace
 
@@ -50,12 +50,10 @@ void CTAVINView::RunLoopTest() {
 }
 
 bool CTAVINView::WaitMoreThanOneSecond() {
-    // The difference of two readings stays right when the 32-bit count wraps around; a
-    // deadline computed as start + 1000 would not (it could be passed at once, or never).
     QPointer<CTAVINView> alive(this);
-    const uint32_t start = clock_.TickCount();
-    for (uint32_t elapsed = 0; elapsed <= kStepMs; elapsed = clock_.TickCount() - start) {
-        clock_.Pause(kStepMs + 1 - elapsed);
+    const uint64_t start = clock_.NowMs();
+    for (uint64_t elapsed = 0; elapsed <= kStepMs; elapsed = clock_.NowMs() - start) {
+        pause_(static_cast<uint32_t>(kStepMs + 1 - elapsed));
         if (!alive) {
             return false;
         }

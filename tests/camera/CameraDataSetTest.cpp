@@ -57,19 +57,8 @@ class CameraDataSetTest : public ::testing::Test {
         EXPECT_EQ(data_.OpenSerialPort(1, 19200), 0);
     }
 
-    int32_t CameraValue(uint8_t command, uint8_t item) {
-        const auto group = command == 0x01 || command == 0x03 ? sim::CommandGroup::First
-                                                              : sim::CommandGroup::Second;
-        return camera_->Engine().Settings().Get(group, item);
-    }
-    int32_t CameraValueOf(int index) {
-        return CameraValue(GetItemDef(index).writeCommand, GetItemDef(index).itemNumber);
-    }
-    void SetCameraValueOf(int index, int32_t value) {
-        const auto group = GetItemDef(index).writeCommand == 0x01 ? sim::CommandGroup::First
-                                                                  : sim::CommandGroup::Second;
-        camera_->Engine().Settings().Set(group, GetItemDef(index).itemNumber, value);
-    }
+    int32_t CameraValueOf(int index) { return camera_->CameraValueOf(index); }
+    void SetCameraValueOf(int index, int32_t value) { camera_->SetCameraValueOf(index, value); }
     // The item number addressed by each frame the host sent.
     std::vector<int> FramedItemNumbers() {
         std::vector<int> items;

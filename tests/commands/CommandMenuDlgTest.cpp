@@ -182,7 +182,7 @@ TEST_F(CommandMenuDlgTest, EveryKeyEventWritesItsItemAtOnce) {
         EXPECT_EQ(Text(c.row.value), QString::fromUtf8(c.label));
         EXPECT_EQ(rig->data->GetValue(c.item, false), expected);
         if (c.written >= 0) {
-            EXPECT_EQ(rig->CameraValueOf(c.item), ToCamera(c.item, c.written));
+            EXPECT_EQ(rig->device->CameraValueOf(c.item), ToCamera(c.item, c.written));
         }
     }
 }
@@ -198,7 +198,7 @@ TEST_F(CommandMenuDlgTest, DraggingWritesAtEveryThumbEvent) {
     slider.setSliderDown(false);
     EXPECT_EQ(rig->TakeMessages().size(), 3u);
     EXPECT_EQ(dialog->changeCount, 3);
-    EXPECT_EQ(rig->CameraValueOf(44), 30);
+    EXPECT_EQ(rig->device->CameraValueOf(44), 30);
     EXPECT_EQ(Text(kAgcRow.value), QStringLiteral(" 30 "));
 }
 

@@ -7,20 +7,10 @@
 
 namespace tavin::testing {
 
-namespace {
-
-sim::CommandGroup GroupOf(int index) {
-    return GetItemDef(index).writeCommand == 0x01 ? sim::CommandGroup::First
-                                                  : sim::CommandGroup::Second;
-}
-
-}  // namespace
-
 CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port port)
     : edition(programEdition), previousEdition_(CurrentEdition()) {
-    // The port is opened as the full program opens it, so both programs' commands can run
-    // against the fake device; the single-library program never opens a port of its own.
-    SetCurrentEdition(kMorva7EEdition);
+    // Both programs' commands run against the fake device through a port.
+    SetCurrentEdition(edition);
     data = std::make_unique<CameraDataSet>();
     if (port == Port::Fake) {
         auto wire = std::make_unique<WireRecordingDevice>(clock, log);
@@ -28,10 +18,6 @@ CommandRig::CommandRig(const Edition& programEdition, bool developerMode, Port p
         data->UseSerialDevice(std::move(wire));
         data->UseTickSource(clock);
         EXPECT_EQ(data->OpenSerialPort(1, 19200), 0);
-    }
-    SetCurrentEdition(edition);
-    for (int index = 0; index < kCameraItemCount; ++index) {
-        data->ResetItem(index);
     }
 
     installed = std::make_unique<ScopedUserInterface>(ui);
@@ -83,14 +69,6 @@ std::vector<int> CommandRig::ItemsOf(const std::vector<WireMessage>& messages) {
         items.push_back(found);
     }
     return items;
-}
-
-int32_t CommandRig::CameraValueOf(int index) {
-    return device->Engine().Settings().Get(GroupOf(index), GetItemDef(index).itemNumber);
-}
-
-void CommandRig::SetCameraValueOf(int index, int32_t cameraValue) {
-    device->Engine().Settings().Set(GroupOf(index), GetItemDef(index).itemNumber, cameraValue);
 }
 
 QString CommandRig::PanelGainFineText() const {

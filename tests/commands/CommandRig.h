@@ -66,10 +66,6 @@ class CommandRig {
     // Items addressed by `messages`, as data-set indices in the order sent.
     static std::vector<int> ItemsOf(const std::vector<WireMessage>& messages);
 
-    // The simulated camera's own value of a data-set item, in camera form.
-    int32_t CameraValueOf(int index);
-    void SetCameraValueOf(int index, int32_t cameraValue);
-
     // The control panel's label of GAIN (FINE), which a refresh sets from the data set.
     QString PanelGainFineText() const;
 

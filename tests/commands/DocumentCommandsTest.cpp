@@ -61,8 +61,8 @@ TEST(DocumentCommands, ReadFetchesEveryItemMarksModifiedAndRefreshesThePanel) {
         SCOPED_TRACE(trigger.name);
         CommandRig rig(kMorva7EEdition);
         rig.ShowFrame();
-        rig.SetCameraValueOf(kGainFine, 40);
-        rig.SetCameraValueOf(kIris, 7);
+        rig.device->SetCameraValueOf(kGainFine, 40);
+        rig.device->SetCameraValueOf(kIris, 7);
 
         Give(rig, trigger);
         const auto messages = rig.TakeMessages();
@@ -87,9 +87,9 @@ TEST(DocumentCommands, ReadFetchesEveryItemMarksModifiedAndRefreshesThePanel) {
 TEST(DocumentCommands, ReadFailingPartWayReportsOnceAndDoesNotRefresh) {
     CommandRig rig(kMorva7EEdition);
     rig.ShowFrame();
-    rig.SetCameraValueOf(kGainFine, 40);
-    rig.SetCameraValueOf(kBlackLevel, 44);
-    rig.SetCameraValueOf(kIris, 7);
+    rig.device->SetCameraValueOf(kGainFine, 40);
+    rig.device->SetCameraValueOf(kBlackLevel, 44);
+    rig.device->SetCameraValueOf(kIris, 7);
     const QString panelBefore = rig.PanelGainFineText();
     rig.device->GoSilentFromEnq(kBlackLevel + 1);  // items 0 to 9 answer, 10 does not
 
@@ -122,7 +122,7 @@ TEST(DocumentCommands, WriteSendsEveryItemAndLeavesFlagAndPanelAlone) {
             EXPECT_EQ(CommandRig::ItemsOf(messages), ItemsUpTo(44));
             EXPECT_TRUE(std::all_of(messages.begin(), messages.end(),
                                     [](const WireMessage& m) { return m.IsWrite(); }));
-            EXPECT_EQ(rig.CameraValueOf(kGainFine), 33);
+            EXPECT_EQ(rig.device->CameraValueOf(kGainFine), 33);
             EXPECT_EQ(rig.document->IsModified(), modified);
             EXPECT_EQ(rig.refreshes, 0);
             EXPECT_TRUE(rig.messages.requests.empty());
@@ -172,7 +172,7 @@ TEST(DocumentCommands, PortSetupReopensWithTheChosenPortThenReadsEverything) {
         CommandRig rig(kMorva7EEdition, c.developer);
         rig.ShowFrame();
         EXPECT_EQ(FindCommand(*rig.frame->menuBar(), command::kPortSetup) != nullptr, c.developer);
-        rig.SetCameraValueOf(kGainFine, 12);
+        rig.device->SetCameraValueOf(kGainFine, 12);
 
         AnswerPortDialog(true);
         Give(rig, {c.name, c.key, c.menuId});

@@ -65,13 +65,13 @@ TEST_F(ManualCommandDlgTest, TypedLettersBecomeCapitalsAndAreSentSo) {
     EXPECT_EQ(Field(kTransmission).text(), QStringLiteral("01FF0118280000"));
     Click(kSend);
     EXPECT_EQ(rig.TakeMessages().back().text, "01FF0118280000");
-    EXPECT_EQ(rig.CameraValueOf(kGainFine), 0x28);
+    EXPECT_EQ(rig.device->CameraValueOf(kGainFine), 0x28);
     EXPECT_TRUE(rig.messages.requests.empty());
     EXPECT_EQ(Field(kTransmission).text(), QStringLiteral("01FF0118280000")) << "kept for again";
 }
 
 TEST_F(ManualCommandDlgTest, ReadShowsTheSixCharactersOfTheReply) {
-    rig.SetCameraValueOf(kGainFine, 0x2A);
+    rig.device->SetCameraValueOf(kGainFine, 0x2A);
     Type(QStringLiteral("01FF0318000000"));
     Click(kRead);
     EXPECT_EQ(Field(kReceived).text(), QStringLiteral("2A0000"));

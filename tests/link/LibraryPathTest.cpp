@@ -7,7 +7,6 @@
 
 #include "CameraLinkLibrary.h"
 #include "CameraProtocol.h"
-#include "Edition.h"
 #include "FakeCameraLinkLibrary.h"
 #include "FakeSerialDevice.h"
 #include "RecordingUserInterface.h"
@@ -132,10 +131,15 @@ TEST_F(LibraryPathTest, MissingReplyEndsEachRequestWhenTheLibraryDeliversNothing
     EXPECT_EQ(Elapsed(), 4 * (2u + 2u + 4000u));
 }
 
-TEST_F(LibraryPathTest, FailingLibraryWriteNeverReadsAsSuccess) {
+TEST_F(LibraryPathTest, FailingOrShortLibraryWriteRecordsItsOwnCode) {
     ASSERT_EQ(protocol.OpenLibrary("clsermtx.dll"), 0);
-    library.writeFails = true;
-    EXPECT_LT(protocol.SendCommand("01FF0106010000"), 0);
+    for (const bool fails : {true, false}) {
+        protocol.SetStatus(CommStatus::kChecksumMismatch);  // left by an earlier exchange
+        library.writeFails = fails;
+        library.writeTakes = fails ? -1 : 0;
+        EXPECT_EQ(protocol.SendCommand("01FF0106010000"),
+                  fails ? -CommStatus::kIoError : -CommStatus::kTimeOut);
+    }
 }
 
 TEST_F(LibraryPathTest, NegativeCountNeverReachesTheLibrary) {
@@ -154,8 +158,8 @@ TEST_F(LibraryPathTest, CloseEndsTheLinkButKeepsTheModule) {
     EXPECT_EQ(protocol.Purge(SerialPort::kPurgeRxClear), -CommStatus::kPortNotOpen);
 }
 
-TEST_F(LibraryPathTest, SingleLibraryEditionOpensItsLibraryWhateverTheArguments) {
-    ScopedEdition edition(kTavinEdition);
+TEST_F(LibraryPathTest, SingleLibraryModeOpensItsLibraryWhateverTheArguments) {
+    protocol.UseSingleLibrary("clsermtx.dll");
     library.files = {"libclsermtx.so"};
     EXPECT_EQ(protocol.OpenPort(3, 19200), 0);
     EXPECT_TRUE(protocol.IsLibraryOpen());
@@ -165,8 +169,8 @@ TEST_F(LibraryPathTest, SingleLibraryEditionOpensItsLibraryWhateverTheArguments)
     EXPECT_EQ(protocol.SendCommand("01FF0106010000"), 0);
 }
 
-TEST_F(LibraryPathTest, SingleLibraryEditionClosesTheEarlierLinkOnEveryOpen) {
-    ScopedEdition edition(kTavinEdition);
+TEST_F(LibraryPathTest, SingleLibraryModeClosesTheEarlierLinkOnEveryOpen) {
+    protocol.UseSingleLibrary("clsermtx.dll");
     ASSERT_EQ(protocol.OpenPort(1, 19200), 0);
     ASSERT_EQ(protocol.OpenPort(1, 19200), 0);
     EXPECT_EQ(library.initCount, 2);
@@ -174,8 +178,8 @@ TEST_F(LibraryPathTest, SingleLibraryEditionClosesTheEarlierLinkOnEveryOpen) {
     EXPECT_TRUE(protocol.IsLibraryOpen());
 }
 
-TEST_F(LibraryPathTest, SingleLibraryEditionNeitherShowsAFailedInitNorFindsAMissingFile) {
-    ScopedEdition edition(kTavinEdition);
+TEST_F(LibraryPathTest, SingleLibraryModeNeitherShowsAFailedInitNorFindsAMissingFile) {
+    protocol.UseSingleLibrary("clsermtx.dll");
     library.initResult = 3;
     EXPECT_EQ(protocol.OpenPort(1, 19200), 0);
     EXPECT_TRUE(ui.messages.empty());

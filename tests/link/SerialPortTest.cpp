@@ -11,6 +11,7 @@ namespace tavin {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+constexpr uint8_t kAckByte = 0x06;
 
 class SerialPortTest : public ::testing::Test {
   protected:
@@ -132,6 +133,26 @@ TEST_F(SerialPortTest, WriteReturnsOnceTheBytesLeftAndStallsEndAtTheDeadline) {
     EXPECT_EQ(port.Write(bytes, 3, 1000), 0);  // nothing left the host
     EXPECT_EQ(link.clock.NowMs() - start, 3000u);
     EXPECT_EQ(port.GetStatus(), CommStatus::kTimeOut);
+    // The stale block is purged, so a retry does not queue behind it.
+    EXPECT_EQ(link.device->PendingOutput(), 0);
+    ASSERT_FALSE(link.device->purges.empty());
+    EXPECT_TRUE(link.device->purges.back().output && !link.device->purges.back().input);
+}
+
+TEST_F(SerialPortTest, CompletedReadEndsAnEarlierIoFailureButKeepsLineErrors) {
+    struct Case {
+        uint32_t notedBefore;
+        int32_t laterTimeOut;
+    };
+    for (const Case c : {Case{CommStatus::kCeIoe, CommStatus::kTimeOut},
+                         Case{CommStatus::kCeIoe | CommStatus::kCeFrame, CommStatus::kFraming}}) {
+        OpenFine();
+        link.device->lineErrors = c.notedBefore;
+        link.line.CameraSends({kAckByte});
+        uint8_t byte = 0;
+        ASSERT_EQ(port.Read(&byte, 1, 1000), 1);
+        EXPECT_EQ(port.Read(&byte, 1, 1000), -c.laterTimeOut);
+    }
 }
 
 TEST_F(SerialPortTest, PurgeClearsEachQueueSeparatelyAndReportsRefusal) {

@@ -18,7 +18,6 @@
 #include "DialogBuilder.h"
 #include "Edition.h"
 #include "LiveCameraAccess.h"
-#include "MillisecondClock.h"
 #include "ScrollBarControl.h"
 #include "SimulatedCameraDevice.h"
 #include "UserInterface.h"
@@ -75,26 +74,6 @@ class PanelUserInterface final : public UserInterface {
     UserInterface* previous_;
 };
 
-// A clock for the loop test in virtual time: every pause lets the window repaint and moves the
-// time on by at most `stepMs`.
-class VirtualMilliseconds final : public MillisecondClock {
-  public:
-    uint32_t TickCount() override { return now; }
-    void Pause(uint32_t ms) override {
-        ++pauses;
-        if (duringPause) {
-            duringPause();
-        }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        now += std::min(ms, stepMs);
-    }
-
-    uint32_t now = 0;
-    uint32_t stepMs = 300;
-    int pauses = 0;
-    std::function<void()> duringPause;
-};
-
 struct CameraWrite {
     uint8_t item;  // the camera's item number
     int32_t value;
@@ -112,11 +91,8 @@ class PanelFixture {
         camera = device.get();
         data.UseSerialDevice(std::move(device));
         data.UseTickSource(clock);
-        {
-            // Both programs reach the simulated camera through a serial device here.
-            ScopedEdition port(kMorva7EEdition);
-            EXPECT_EQ(data.OpenSerialPort(1, 19200), 0);
-        }
+        // Both programs reach the simulated camera through a serial device here.
+        EXPECT_EQ(data.OpenSerialPort(1, 19200), 0);
         camera->Engine().SetObserver([this](const sim::MonitorEvent& event) {
             if (event.kind == sim::EventKind::Write) {
                 writes.push_back({event.item, event.value.value_or(-1)});
@@ -128,7 +104,16 @@ class PanelFixture {
             }
         });
         if (!services.clock) {
-            services.clock = &loopClock;
+            // The loop test runs on the link's virtual clock: every pause lets the window
+            // repaint and moves the time on by at most loopStepMs.
+            services.clock = &clock;
+            services.pause = [this](uint32_t ms) {
+                if (duringPause) {
+                    duringPause();
+                }
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                clock.Advance(std::min(ms, loopStepMs));
+            };
         }
         view = std::make_unique<CTAVINView>(document, nullptr, services);
         view->resize(view->Form().size() + QSize(4, 4));
@@ -168,10 +153,7 @@ class PanelFixture {
     // refreshes its views, as "Read From Camera" does.
     void CameraHolds(std::initializer_list<std::pair<int, int32_t>> values) {
         for (auto [index, value] : values) {
-            const CameraItemDef& def = GetItemDef(index);
-            camera->Engine().Settings().Set(
-                def.writeCommand == 0x01 ? sim::CommandGroup::First : sim::CommandGroup::Second,
-                def.itemNumber, value);
+            camera->SetCameraValueOf(index, value);
         }
         ASSERT_GT(document.ReadCameraData(), 0);
         document.RefreshAllViews();
@@ -183,7 +165,8 @@ class PanelFixture {
 
     std::vector<std::string> log;
     VirtualClock clock;
-    VirtualMilliseconds loopClock;
+    uint32_t loopStepMs = 300;
+    std::function<void()> duringPause;
     std::vector<CameraWrite> writes;
     std::function<void()> onWrite;
 

@@ -5,7 +5,9 @@
 #include <span>
 #include <utility>
 
+#include "CameraItemTable.h"
 #include "CommStatus.h"
+#include "FactoryTable.h"
 
 namespace tavin::testing {
 
@@ -19,6 +21,20 @@ SimulatedCameraDevice::SimulatedCameraDevice(VirtualClock& clock, std::vector<st
 
 SimulatedCameraDevice::SimulatedCameraDevice(VirtualClock& clock, sim::VirtualCamera& camera)
     : clock_(clock), camera_(&camera) {}
+
+namespace {
+sim::CommandGroup GroupOf(int index) {
+    return sim::GroupOfCommand(GetItemDef(index).writeCommand);
+}
+}  // namespace
+
+int32_t SimulatedCameraDevice::CameraValueOf(int index) {
+    return Engine().Settings().Get(GroupOf(index), GetItemDef(index).itemNumber);
+}
+
+void SimulatedCameraDevice::SetCameraValueOf(int index, int32_t cameraValue) {
+    Engine().Settings().Set(GroupOf(index), GetItemDef(index).itemNumber, cameraValue);
+}
 
 SerialDevice::OpenResult SimulatedCameraDevice::Open(int32_t, const LineSettings&) {
     if (next_) {

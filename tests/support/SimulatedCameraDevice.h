@@ -41,6 +41,11 @@ class SimulatedCameraDevice : public SerialDevice {
     void GoSilentFromEnq(int enqCount) { silentFromEnq_ = enqCount; }
     void RefuseOpen() { refuseOpen_ = true; }
 
+    // What the camera holds for the host's data-set item `index`, in camera form; and setting
+    // it, as if the camera had been adjusted by hand.
+    int32_t CameraValueOf(int index);
+    void SetCameraValueOf(int index, int32_t cameraValue);
+
     // The texts of the frames the host wrote, in order.
     const std::vector<std::string>& Frames() const { return frames_; }
 

@@ -41,9 +41,7 @@ class PtyCommands : public ::testing::Test {
     // What the camera holds now for item `index`, in camera form.
     int32_t CameraValue(int index) const {
         const CameraItemDef& def = GetItemDef(index);
-        return camera_->Value(
-            def.writeCommand == 0x01 ? sim::CommandGroup::First : sim::CommandGroup::Second,
-            def.itemNumber);
+        return camera_->Value(sim::GroupOfCommand(def.writeCommand), def.itemNumber);
     }
 
     int MonitorLinesWith(const std::string& text) {

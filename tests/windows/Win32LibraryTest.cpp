@@ -50,6 +50,7 @@ TEST(Win32Library, TheSingleLibraryProgramReadsAllItemsThroughIt) {
     ScopedEdition edition(kTavinEdition);
     testing::RecordingUserInterface ui;
     CameraDataSet data;
+    data.UseSingleLibrary(kTavinEdition.singleLibraryName);
     ASSERT_EQ(data.OpenSerialPort(1, 9600), 0);
     EXPECT_EQ(data.ReadAllItems(), 1) << data.GetStatus();
     EXPECT_TRUE(ui.messages.empty());

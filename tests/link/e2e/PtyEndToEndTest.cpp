@@ -1,4 +1,5 @@
-// The real termios code against a camera peer on a pseudo-terminal, in real time.
+// The real termios code against the simulated camera on a pseudo-terminal, in real time. The
+// exchanges themselves are checked against the same camera in tests/sim/e2e.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -6,7 +7,7 @@
 #include <chrono>
 
 #include "CameraProtocol.h"
-#include "PtyCameraPeer.h"
+#include "PtyCameraServer.h"
 #include "RecordingUserInterface.h"
 
 namespace tavin {
@@ -22,33 +23,14 @@ double CpuSeconds() {
 class PtyEndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("TAVIN_COM7", peer.SlavePath().c_str(), 1);
+        setenv("TAVIN_COM7", camera.DevicePath().c_str(), 1);
         ASSERT_EQ(protocol.OpenPort(7, 19200), 0);
     }
     void TearDown() override { unsetenv("TAVIN_COM7"); }
 
-    testing::PtyCameraPeer peer;
+    sim::PtyCameraServer camera{{.fault = {sim::FaultKind::Silent}}};
     CameraProtocol protocol;
 };
-
-TEST_F(PtyEndToEndTest, WriteExchange) {
-    peer.Start();
-    EXPECT_EQ(protocol.WriteCameraItem(1, 255, 0x01, 0x2E, 0, 1023, 0x0123), 0);
-    EXPECT_EQ(peer.WithPeer([](auto& camera) { return camera.Item(0x2E); }), 0x2301u);
-    EXPECT_EQ(peer.WithPeer([](auto& camera) { return camera.Texts(); }),
-              std::vector<std::string>{"01FF012E012300"});
-}
-
-TEST_F(PtyEndToEndTest, ReadExchange) {
-    peer.WithPeer([](auto& camera) {
-        camera.SetItem(0x2E, 0x2301);
-        return 0;
-    });
-    peer.Start();
-    int32_t value = 0;
-    EXPECT_EQ(protocol.ReadCameraItem(1, 255, 0x03, 0x2E, 0, 1023, &value), 0);
-    EXPECT_EQ(value, 0x0123);
-}
 
 TEST_F(PtyEndToEndTest, SilentCameraTimesOutAfterFourSecondsWithoutBurningTheCpu) {
     testing::RecordingUserInterface ui;

@@ -1,5 +1,6 @@
 #include "FakeCameraLinkLibrary.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "CameraLinkApi.h"
@@ -109,6 +110,9 @@ int FakeCameraLinkLibrary::Write(void* serialRef, char* buffer, unsigned long* c
     if (writeFails) {
         *count = 0;
         return -1;
+    }
+    if (writeTakes >= 0) {
+        *count = std::min(*count, static_cast<unsigned long>(writeTakes));
     }
     line_.HostSends(reinterpret_cast<const uint8_t*>(buffer), *count);
     return 0;

@@ -24,7 +24,8 @@ class FakeCameraLinkLibrary final : public ModuleLoader {
     std::set<std::string> files{"clsermtx.dll"};  // paths Load succeeds for
     std::set<std::string> missingEntryPoints;     // names FindSymbol does not find
     int initResult = 0;
-    bool writeFails = false;  // clSerialWrite moves nothing
+    bool writeFails = false;  // clSerialWrite moves nothing and reports a failure
+    int writeTakes = -1;      // when not -1, clSerialWrite moves at most this many bytes
 
     // What the host did.
     std::vector<std::string> triedPaths;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <vector>
 
+#include "ArrivalQueue.h"
 #include "FakeCameraPeer.h"
 #include "VirtualClock.h"
 
@@ -20,27 +20,20 @@ class FakeLine {
     // Bytes from the camera that no host byte caused (noise, a late reply).
     void CameraSends(const std::vector<uint8_t>& bytes, uint32_t delayMs = 0);
 
-    // Takes up to `count` bytes that have arrived by now.
-    int32_t TakeArrived(uint8_t* bytes, int32_t count);
-    // Advances the clock to the next arrival within `timeoutMs`; false (clock moved by the
-    // whole time-out) when none comes.
-    bool WaitArrival(int32_t timeoutMs);
-    // Drops what has arrived; bytes still on their way arrive later.
-    void DropArrived();
-    size_t ArrivedCount() const;
+    // What has arrived, and waiting for more, as the host sees it.
+    int32_t TakeArrived(uint8_t* bytes, int32_t count) { return arrivals_.Take(bytes, count); }
+    bool WaitArrival(int32_t timeoutMs) { return arrivals_.WaitArrival(timeoutMs); }
+    void DropArrived() { arrivals_.DropArrived(); }
+    size_t ArrivedCount() const { return arrivals_.ArrivedCount(); }
 
     VirtualClock& Clock() { return clock_; }
 
   private:
-    struct Pending {
-        uint64_t at;
-        uint8_t byte;
-    };
     void Schedule(const std::vector<FakeCameraPeer::Chunk>& chunks);
 
     VirtualClock& clock_;
     FakeCameraPeer& peer_;
-    std::deque<Pending> input_;  // in order of arrival
+    ArrivalQueue arrivals_{clock_};
 };
 
 }  // namespace tavin::testing
