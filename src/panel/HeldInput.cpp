@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "ProgramWait.h"
+
 namespace tavin {
 
 namespace {
@@ -33,6 +35,7 @@ class InputSink final : public QObject {
 }  // namespace
 
 void DiscardHeldInput() {
+    const ProgramWait waiting;  // still the tail of the failed operation
     InputSink sink;
     QCoreApplication::instance()->installEventFilter(&sink);
     // The window system may hand over its queue in more than one step.
