@@ -37,6 +37,9 @@ ScrollBarControl::ScrollBarControl(QWidget* parent) : QScrollBar(Qt::Horizontal,
     setSingleStep(1);
     setPageStep(10);
     setFocusPolicy(Qt::StrongFocus);
+    // The toolkit's context menu ("Scroll here", the edges) and a middle-button jump would move
+    // the thumb past the owner; the bar has neither.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     connect(this, &QAbstractSlider::actionTriggered, this, &ScrollBarControl::OnAction);
 }
 
@@ -118,12 +121,20 @@ void ScrollBarControl::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void ScrollBarControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     cancelled_ = false;
     dragPosition_ = value();
     QScrollBar::mousePressEvent(event);
 }
 
 void ScrollBarControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     const bool dragging = isSliderDown();
     QScrollBar::mouseReleaseEvent(event);
     if (dragging) {

@@ -6,11 +6,12 @@
 #include "templates/Dialogs.h"
 
 // A horizontal scroll bar that behaves like the desktop's native scroll-bar control: it never
-// moves its own position. Every user action (arrow or trough click, thumb drag, key, context
-// menu entry) is reported to the owner as a scroll code, and the owner decides the new position
-// with setValue(); an owner that does nothing leaves the bar where it was. Keys as on the native
-// control: Left/Up a line left, Right/Down a line right, Page Up/Page Down a page left/right,
-// Home/End the ends. The mouse wheel is left to the parent, which scrolls the form.
+// moves its own position. Every user action (arrow or trough click, thumb drag, key) is reported
+// to the owner as a scroll code, and the owner decides the new position with setValue(); an
+// owner that does nothing leaves the bar where it was. Keys as on the native control: Left/Up a
+// line left, Right/Down a line right, Page Up/Page Down a page left/right, Home/End the ends.
+// Only the left button acts; there is no context menu. The mouse wheel is left to the parent,
+// which scrolls the form.
 
 namespace tavin {
 
