@@ -138,7 +138,8 @@ void CCommSystemDlg::OnBrowse() {
     FileRequest request;
     request.title = QStringLiteral("OPEN DLL FILE");
     // The board makers' libraries are shared objects here; the filter shows both kinds.
-    request.filters = {QStringLiteral("dll file (*.dll *.so)"), QStringLiteral("all file (*.*)")};
+    request.filters = {QStringLiteral("dll file (*.dll *.so)"),
+                       AllFilesFilter(QStringLiteral("all file"))};
     request.defaultSuffix = QStringLiteral("dll");
     const QString chosen = AskFileName(request, nullptr);
     if (!m_bBrowsing) {

@@ -185,7 +185,7 @@ TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
     ASSERT_EQ(files.requests.size(), 2u);
     EXPECT_EQ(files.requests[0].title, QStringLiteral("OPEN DLL FILE"));
     EXPECT_EQ(files.requests[0].filters.value(0), QStringLiteral("dll file (*.dll *.so)"));
-    EXPECT_EQ(files.requests[0].filters.value(1), QStringLiteral("all file (*.*)"));
+    EXPECT_EQ(files.requests[0].filters.value(1), AllFilesFilter(QStringLiteral("all file")));
     EXPECT_EQ(dialog.m_nMode, 1);
     EXPECT_EQ(dialog.m_strLibraryPath, QStringLiteral("/lib/first.so"));
 }
