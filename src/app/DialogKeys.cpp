@@ -12,8 +12,12 @@ bool PressButtonForEnter(const QWidget& dialog, const QKeyEvent& event,
         (event.modifiers() & ~Qt::KeypadModifier) != 0) {
         return false;
     }
+    // A selection button drawn as a push button that is already selected has nothing to press:
+    // there, as on a radio button, Enter means the default button.
     auto* focused = qobject_cast<QPushButton*>(dialog.focusWidget());
-    (focused && focused->isEnabled() ? focused : &defaultButton)->click();
+    const bool pressable =
+        focused && focused->isEnabled() && !(focused->isCheckable() && focused->isChecked());
+    (pressable ? focused : &defaultButton)->click();
     return true;
 }
 

@@ -4,8 +4,9 @@ class QAbstractButton;
 class QKeyEvent;
 class QWidget;
 
-// Enter in a dialog as on the desktop: it presses the push button that has the keyboard focus,
-// and elsewhere the dialog's default button.
+// Enter in a dialog as on the desktop: it presses the push button that has the keyboard focus
+// (a selection button only when it is not selected yet), and elsewhere the dialog's default
+// button.
 
 namespace tavin {
 

@@ -129,17 +129,15 @@ TEST(CommSystemDlg, CancelEscAndEnter) {
 
     CCommSystemDlg entered;
     RunStartDialog(entered, [](CCommSystemDlg& shown) {
-        Click(shown, 1107);
-        QTest::keyClick(&shown, Qt::Key_Return);  // presses "Matrox" again: it has the focus
-        EXPECT_TRUE(shown.isVisible());
-        shown.setFocus();
+        Click(shown, 1107);  // selected and focused: Enter is OPEN
         QTest::keyClick(&shown, Qt::Key_Return);
     });
     EXPECT_TRUE(entered.m_bOpen);
     EXPECT_EQ(entered.m_nSelection, CCommSystemDlg::kMatrox);
 }
 
-// Enter presses the push button that has the focus; minimising and restoring keeps the choice.
+// Enter presses the push button that has the focus (a selection button that is not selected
+// yet); minimising and restoring keeps the choice.
 TEST(CommSystemDlg, EnterPressesTheFocusedButtonAndAShowEventKeepsTheChoice) {
     FileAnswers files({QString()});
     CCommSystemDlg dialog;
