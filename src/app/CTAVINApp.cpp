@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileOpenEvent>
 #include <QSettings>
 
 #include "CAboutDlg.h"
@@ -14,8 +15,10 @@
 #include "DeveloperMode.h"
 #include "DocumentCommands.h"
 #include "DocumentManager.h"
+#include "ProgramWait.h"
 #include "StringIds.h"
 #include "StringTable.h"
+#include "WaitCursor.h"
 #include "templates/Menus.h"
 
 namespace tavin {
@@ -43,6 +46,11 @@ CTAVINApp::CTAVINApp(const Edition& edition, CameraAccess& camera, QStringList a
       viewFactory_(viewFactory ? std::move(viewFactory) : ViewFactory(CreateControlPanel)) {
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CTAVINApp::OnIdle);
+    pendingTimer_.setSingleShot(true);
+    pendingTimer_.setInterval(0);
+    connect(&pendingTimer_, &QTimer::timeout, this, &CTAVINApp::RunPendingRequest);
+    QCoreApplication::instance()->installEventFilter(this);
+    commands_.runner = [this](const std::function<void()>& handler) { WhenIdle(handler); };
 }
 
 CTAVINApp::~CTAVINApp() {
@@ -85,6 +93,7 @@ bool CTAVINApp::InitInstance() {
     const bool firstRead = edition_.linkKind == LinkKind::SingleLibrary || linkMode_ == 1 ||
                            (file.isEmpty() && camera_.IsPortOpen());
     if (firstRead) {
+        const WaitCursor waiting;
         camera_.FetchAllItems();
     }
 
@@ -150,8 +159,20 @@ bool CTAVINApp::CreateMainWindow(const QString& file) {
     auto* frame = new CMainFrame(edition_, DeveloperMode(), commands_, camera_);
     frame_ = frame;
     frame->SetView(viewFactory_(*document_, frame));
-    frame->canClose = [this] { return documents_->SaveModified(); };
-    connect(frame, &CMainFrame::fileDropped, documents_.get(), &DocumentManager::OpenDocumentFile);
+    frame->canClose = [this] {
+        if (!IsIdle()) {
+            WhenIdle([this] {
+                if (frame_) {
+                    frame_->close();
+                }
+            });
+            return false;
+        }
+        return documents_->SaveModified();
+    };
+    connect(frame, &CMainFrame::fileDropped, this, [this](const QString& path) {
+        WhenIdle([this, path] { documents_->OpenDocumentFile(path); });
+    });
     documents_->SetFrame(frame);
     ui_.SetMainFrame(frame);
     DocumentCommands::Register(commands_, *document_, *frame);
@@ -194,12 +215,50 @@ int CTAVINApp::Run() {
     return exitCode_;
 }
 
+bool CTAVINApp::IsIdle() {
+    return !ProgramWait::Active() && !QApplication::activeModalWidget();
+}
+
+void CTAVINApp::WhenIdle(std::function<void()> request) {
+    if (IsIdle() && pending_.empty()) {
+        request();
+        return;
+    }
+    pending_.push_back(std::move(request));
+}
+
+bool CTAVINApp::eventFilter(QObject* watched, QEvent* event) {
+    // A data file the desktop asks the running program to open, like a dropped one.
+    if (event->type() == QEvent::FileOpen && frame_) {
+        const QString path = static_cast<QFileOpenEvent*>(event)->file();
+        if (!path.isEmpty()) {
+            WhenIdle([this, path] { documents_->OpenDocumentFile(path); });
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void CTAVINApp::OnIdle() {
-    if (!frame_ || ui_.InsideCameraWait()) {
+    if (!frame_ || !IsIdle()) {
+        return;
+    }
+    if (!pending_.empty()) {
+        // Not from inside the event dispatcher's own signal: the request may wait for the camera.
+        pendingTimer_.start();
         return;
     }
     frame_->SetStatusText(Text(string_id::kReady));
     frame_->UpdatePortPane();
+}
+
+void CTAVINApp::RunPendingRequest() {
+    if (pending_.empty() || !IsIdle()) {
+        return;
+    }
+    std::function<void()> request = std::move(pending_.front());
+    pending_.pop_front();
+    request();
 }
 
 }  // namespace tavin

@@ -8,6 +8,7 @@
 #include "CTAVINDoc.h"
 #include "CameraAccess.h"
 #include "CommandTable.h"
+#include "WaitCursor.h"
 #include "templates/Menus.h"
 
 namespace tavin {
@@ -51,6 +52,7 @@ void DocumentCommands::OnPortSetup() {
 void DocumentCommands::OnReadFromCamera() {
     // After a failure the items read so far hold their new values, but the views keep showing
     // the old ones until the next complete read.
+    const WaitCursor waiting;
     if (document_.ReadCameraData() > 0) {
         document_.RefreshAllViews();
     }
@@ -58,6 +60,7 @@ void DocumentCommands::OnReadFromCamera() {
 
 void DocumentCommands::OnWriteToCamera() {
     // Writing changes no value of ours: no refresh, and the modified flag stays as it was.
+    const WaitCursor waiting;
     document_.WriteCameraData();
 }
 

@@ -12,6 +12,8 @@
 #include "CameraItemTable.h"
 #include "DialogBuilder.h"
 #include "Edition.h"
+#include "HeldInput.h"
+#include "ProgramWait.h"
 #include "TickSource.h"
 #include "UserInterface.h"
 #include "templates/Forms.h"
@@ -29,17 +31,18 @@ int StartToolkitTimer(QObject& owner, int intervalMs) {
     return owner.startTimer(intervalMs);
 }
 
+}  // namespace
+
 void PauseInEventLoop(uint32_t ms) {
     // The timer only wakes the wait; the caller reads the clock again.
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     wake.start(std::chrono::milliseconds(ms));
+    const ProgramWait waiting;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                     QEventLoop::WaitForMoreEvents);
 }
-
-}  // namespace
 
 CTAVINView::CTAVINView(CTAVINDoc& document, QWidget* parent, const PanelServices& services)
     : QScrollArea(parent),
@@ -167,7 +170,10 @@ void CTAVINView::OnHScroll(const SliderBinding& binding, ScrollCode code, int po
         return;
     }
     // A failed write leaves slider and label at the stored value; the message has been shown.
+    // Nothing the user did meanwhile goes on writing: no repeat, no drag, no queued input.
     if (WriteItem(binding.item, *p) < 0) {
+        slider->CancelScroll();
+        DiscardHeldInput();
         return;
     }
     ShowSliderValue(binding.item, binding.sliderId, binding.labelId, *p);

@@ -24,6 +24,9 @@ using TimerStarter = std::function<int(QObject& owner, int intervalMs)>;
 // at most about `ms` milliseconds.
 using Pauser = std::function<void(uint32_t ms)>;
 
+// The loop test's own pause: the event loop runs, without user input, for about ms.
+void PauseInEventLoop(uint32_t ms);
+
 // What the view takes from its surroundings; tests replace them.
 struct PanelServices {
     TickSource* clock = nullptr;  // the loop test's clock; the system's when null

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QTest>
 
 #include "CAboutDlg.h"
@@ -136,11 +137,35 @@ TEST(CommSystemDlg, CancelEscAndEnter) {
 
     CCommSystemDlg entered;
     RunStartDialog(entered, [](CCommSystemDlg& shown) {
-        Click(shown, comm_system::kMatrox);
+        Click(shown, comm_system::kMatrox);  // selected and focused: Enter is OPEN
         QTest::keyClick(&shown, Qt::Key_Return);
     });
     EXPECT_TRUE(entered.m_bOpen);
     EXPECT_EQ(entered.m_nSelection, CCommSystemDlg::kMatrox);
+}
+
+// Enter presses the push button that has the focus (a selection button that is not selected
+// yet); minimising and restoring keeps the choice.
+TEST(CommSystemDlg, EnterPressesTheFocusedButtonAndAShowEventKeepsTheChoice) {
+    FileAnswers files({QString()});
+    CCommSystemDlg dialog;
+    RunStartDialog(dialog, [&files](CCommSystemDlg& shown) {
+        for (int id : {comm_system::kOtherFactory, comm_system::kBrowse}) {  // "Other Factory", Browse
+            DialogItem(shown, id)->setFocus();
+            QTest::keyClick(&shown, Qt::Key_Return);
+        }
+        EXPECT_EQ(files.requests.size(), 1u);
+        EXPECT_TRUE(Button(shown, comm_system::kOtherFactory)->isChecked());
+        QTest::keyClicks(DialogItem(shown, comm_system::kLibraryPath), QStringLiteral("typed.so"));
+        QShowEvent restored;
+        QCoreApplication::sendEvent(&shown, &restored);
+        EXPECT_TRUE(Button(shown, comm_system::kOtherFactory)->isChecked());
+        EXPECT_EQ(DialogItem<QLineEdit>(shown, comm_system::kLibraryPath)->text(), QStringLiteral("typed.so"));
+        DialogItem(shown, comm_system::kCancel)->setFocus();  // CANCEL
+        QTest::keyClick(&shown, Qt::Key_Return);
+    });
+    EXPECT_FALSE(dialog.m_bOpen);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
@@ -166,7 +191,7 @@ TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
     ASSERT_EQ(files.requests.size(), 2u);
     EXPECT_EQ(files.requests[0].title, QStringLiteral("OPEN DLL FILE"));
     EXPECT_EQ(files.requests[0].filters.value(0), QStringLiteral("dll file (*.dll *.so)"));
-    EXPECT_EQ(files.requests[0].filters.value(1), QStringLiteral("all file (*.*)"));
+    EXPECT_EQ(files.requests[0].filters.value(1), AllFilesFilter(QStringLiteral("all file")));
     EXPECT_EQ(dialog.m_nMode, 1);
     EXPECT_EQ(dialog.m_strLibraryPath, QStringLiteral("/lib/first.so"));
 }
@@ -201,6 +226,20 @@ TEST(SerialPortDlg, ShowsPortAndRateAndReturnsTheChoice) {
         EXPECT_EQ(dialog.m_nPort, c.portOut);
         EXPECT_EQ(dialog.m_nBaudRate, c.baudOut);
     }
+}
+
+TEST(SerialPortDlg, EnterOnCancelCancelsAndAShowEventKeepsTheChoice) {
+    CSerialPortDlg dialog;
+    WhenShown<CSerialPortDlg>([](CSerialPortDlg& shown) {
+        Click(shown, serial_port::kCom2);
+        QShowEvent restored;
+        QCoreApplication::sendEvent(&shown, &restored);
+        EXPECT_TRUE(Button(shown, serial_port::kCom2)->isChecked());
+        DialogItem(shown, 2)->setFocus();
+        QTest::keyClick(&shown, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(dialog.m_nPort, 1);
 }
 
 TEST(SerialPortDlg, CancelKeepsTheFields) {

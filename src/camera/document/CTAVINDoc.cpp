@@ -25,10 +25,16 @@ void ShowMessage(const std::string& text, MessageIcon icon) {
 
 void ShowFileError(QFileDevice::FileError error, const QString& path, FileAction action) {
     const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    // A save writes a new file in the same folder and then replaces the old one, so a folder we
+    // may not write to refuses it as much as a file we may not replace.
+    const bool refused =
+        action == FileAction::Reading
+            ? error == QFileDevice::OpenError && info.exists() && !info.isReadable()
+            : error != QFileDevice::NoError && ((info.exists() && !info.isWritable()) ||
+                                                (folder.isDir() && !folder.isWritable()));
     FileFault fault = FileFault::Other;
-    if (error == QFileDevice::PermissionsError ||
-        (error == QFileDevice::OpenError && info.exists() && action == FileAction::Reading &&
-         !info.isReadable())) {
+    if (error == QFileDevice::PermissionsError || refused) {
         fault = FileFault::AccessDenied;
     } else if (action == FileAction::Reading && !info.exists()) {
         fault = FileFault::NotFound;
@@ -121,7 +127,6 @@ bool CTAVINDoc::OnSaveDocument(const QString& path) {
         const QFileDevice::FileError error = file.error();
         file.cancelWriting();
         ShowFileError(error, path, FileAction::Writing);
-        SetModifiedFlag(true);
         return false;
     }
     SetPathName(path);
