@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          clang-14 libclang-rt-14-dev xvfb xauth desktop-file-utils)
+          clang-14 libclang-rt-14-dev xvfb xauth xdotool x11-utils desktop-file-utils)
 
 missing=()
 for p in "${packages[@]}"; do
