@@ -6,6 +6,7 @@
 
 #include "CMainFrame.h"
 #include "MessageBoxes.h"
+#include "ProgramWait.h"
 
 namespace tavin {
 
@@ -26,9 +27,10 @@ void AppUserInterface::SetStatusText(const std::string& text) {
 }
 
 void AppUserInterface::KeepResponsive() {
-    ++waitDepth_;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    --waitDepth_;
+    {
+        const ProgramWait waiting;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     // Input held back here stays queued without waking the event loop again; the wake-up makes
     // sure it is delivered as soon as the operation returns, not with the next unrelated event.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {

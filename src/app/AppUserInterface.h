@@ -24,12 +24,8 @@ class AppUserInterface final : public UserInterface {
     // starts in the middle of another.
     void KeepResponsive() override;
 
-    // True while a blocking camera operation lets events through; idle work waits for its end.
-    bool InsideCameraWait() const { return waitDepth_ > 0; }
-
   private:
     QPointer<CMainFrame> frame_;
-    int waitDepth_ = 0;
 };
 
 // Installs `ui` as the core's user interface for the lifetime of this object.

@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileOpenEvent>
 #include <QSettings>
 
 #include "CAboutDlg.h"
@@ -13,6 +14,7 @@
 #include "DeveloperMode.h"
 #include "DocumentManager.h"
 #include "Extensions.h"
+#include "ProgramWait.h"
 #include "StringTable.h"
 #include "templates/Menus.h"
 
@@ -40,6 +42,11 @@ CTAVINApp::CTAVINApp(const Edition& edition, CameraAccess& camera, QStringList a
       viewFactory_(viewFactory ? std::move(viewFactory) : ViewFactory(CreateMainView)) {
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CTAVINApp::OnIdle);
+    pendingTimer_.setSingleShot(true);
+    pendingTimer_.setInterval(0);
+    connect(&pendingTimer_, &QTimer::timeout, this, &CTAVINApp::RunPendingRequest);
+    QCoreApplication::instance()->installEventFilter(this);
+    commands_.runner = [this](const std::function<void()>& handler) { WhenIdle(handler); };
 }
 
 CTAVINApp::~CTAVINApp() {
@@ -146,8 +153,20 @@ bool CTAVINApp::CreateMainWindow(const QString& file) {
     auto* frame = new CMainFrame(edition_, DeveloperMode(), commands_, camera_);
     frame_ = frame;
     frame->SetView(viewFactory_(*document_, frame));
-    frame->canClose = [this] { return documents_->SaveModified(); };
-    connect(frame, &CMainFrame::fileDropped, documents_.get(), &DocumentManager::OpenDocumentFile);
+    frame->canClose = [this] {
+        if (!IsIdle()) {
+            WhenIdle([this] {
+                if (frame_) {
+                    frame_->close();
+                }
+            });
+            return false;
+        }
+        return documents_->SaveModified();
+    };
+    connect(frame, &CMainFrame::fileDropped, this, [this](const QString& path) {
+        WhenIdle([this, path] { documents_->OpenDocumentFile(path); });
+    });
     documents_->SetFrame(frame);
     ui_.SetMainFrame(frame);
     RegisterDocumentCommands(commands_, *document_, *frame);
@@ -190,12 +209,50 @@ int CTAVINApp::Run() {
     return exitCode_;
 }
 
+bool CTAVINApp::IsIdle() {
+    return !ProgramWait::Active() && !QApplication::activeModalWidget();
+}
+
+void CTAVINApp::WhenIdle(std::function<void()> request) {
+    if (IsIdle() && pending_.empty()) {
+        request();
+        return;
+    }
+    pending_.push_back(std::move(request));
+}
+
+bool CTAVINApp::eventFilter(QObject* watched, QEvent* event) {
+    // A data file the desktop asks the running program to open, like a dropped one.
+    if (event->type() == QEvent::FileOpen && frame_) {
+        const QString path = static_cast<QFileOpenEvent*>(event)->file();
+        if (!path.isEmpty()) {
+            WhenIdle([this, path] { documents_->OpenDocumentFile(path); });
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void CTAVINApp::OnIdle() {
-    if (!frame_ || ui_.InsideCameraWait()) {
+    if (!frame_ || !IsIdle()) {
+        return;
+    }
+    if (!pending_.empty()) {
+        // Not from inside the event dispatcher's own signal: the request may wait for the camera.
+        pendingTimer_.start();
         return;
     }
     frame_->SetStatusText(Text(kReady));
     frame_->UpdatePortPane();
+}
+
+void CTAVINApp::RunPendingRequest() {
+    if (pending_.empty() || !IsIdle()) {
+        return;
+    }
+    std::function<void()> request = std::move(pending_.front());
+    pending_.pop_front();
+    request();
 }
 
 }  // namespace tavin

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -49,6 +51,18 @@ class CTAVINApp : public QObject {
     AppUserInterface& UserInterfaceImpl() { return ui_; }
     bool DeveloperMode() const;
 
+    // No operation is under way: nothing waits for the camera or the loop test, and no modal
+    // window (message box, dialog) is open.
+    static bool IsIdle();
+    // Runs `request` now when the program is idle and nothing is waiting before it; otherwise
+    // once the operation under way has ended, in the order the requests came. Dropped files,
+    // open requests from the desktop, commands and closing the window go through here, so no
+    // camera operation starts inside another.
+    void WhenIdle(std::function<void()> request);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     bool ChooseAndOpenLink();
     void OpenSingleLibraryLink();
@@ -56,6 +70,7 @@ class CTAVINApp : public QObject {
     bool CreateMainWindow(const QString& file);
     void RegisterCommands();
     void OnIdle();
+    void RunPendingRequest();
 
     const Edition& edition_;
     CameraAccess& camera_;
@@ -70,6 +85,8 @@ class CTAVINApp : public QObject {
     std::unique_ptr<CTAVINDoc> document_;
     std::unique_ptr<DocumentManager> documents_;
     QPointer<CMainFrame> frame_;
+    std::deque<std::function<void()>> pending_;
+    QTimer pendingTimer_;
     int linkMode_ = 0;  // 0: RS-232C port, 1: Camera Link board
     int exitCode_ = 0;
 };

@@ -5,6 +5,7 @@
 
 // Routes command ids from menus and accelerators to their handlers. An id may have no handler
 // (the editing accelerators, or commands whose feature is not built in); it then does nothing.
+// The application may run handlers through `runner`, which decides when they run.
 
 namespace tavin {
 
@@ -20,9 +21,15 @@ class CommandTable {
         if (it == handlers_.end()) {
             return false;
         }
-        it->second();
+        if (runner) {
+            runner(it->second);
+        } else {
+            it->second();
+        }
         return true;
     }
+
+    std::function<void(const std::function<void()>& handler)> runner;
 
   private:
     std::map<unsigned, std::function<void()>> handlers_;

@@ -6,6 +6,7 @@
 #include "CameraAccess.h"
 #include "CameraItemTable.h"
 #include "DialogBuilder.h"
+#include "HeldInput.h"
 #include "templates/CommandMenuDialog.h"
 
 namespace tavin {
@@ -128,7 +129,12 @@ void CCommandMenuDlg::OnScrolled(ScrollBarControl& slider, ScrollCode code, int 
     if (result >= 0) {
         ShowRow(id, *p);
         ++changeCount;
+        return;
     }
+    // One failed write per user action: nothing repeats it, neither the slider nor input that
+    // was queued while the camera did not answer.
+    slider.CancelScroll();
+    DiscardHeldInput();
 }
 
 void CCommandMenuDlg::accept() {

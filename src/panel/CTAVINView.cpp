@@ -9,6 +9,7 @@
 #include "CameraItemTable.h"
 #include "DialogBuilder.h"
 #include "Edition.h"
+#include "HeldInput.h"
 #include "MillisecondClock.h"
 #include "UserInterface.h"
 #include "templates/Forms.h"
@@ -169,7 +170,10 @@ void CTAVINView::OnHScroll(const SliderBinding& binding, ScrollCode code, int po
         return;
     }
     // A failed write leaves slider and label at the stored value; the message has been shown.
+    // Nothing the user did meanwhile goes on writing: no repeat, no drag, no queued input.
     if (WriteItem(binding.item, *p) < 0) {
+        slider->CancelScroll();
+        DiscardHeldInput();
         return;
     }
     ShowSliderValue(binding.item, binding.sliderId, binding.labelId, *p);

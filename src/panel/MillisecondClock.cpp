@@ -1,5 +1,7 @@
 #include "MillisecondClock.h"
 
+#include "ProgramWait.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
@@ -22,6 +24,7 @@ class SystemClock final : public MillisecondClock {
         wake.setSingleShot(true);
         wake.setTimerType(Qt::PreciseTimer);
         wake.start(std::chrono::milliseconds(ms));
+        const ProgramWait waiting;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);
     }

@@ -37,6 +37,9 @@ ScrollBarControl::ScrollBarControl(QWidget* parent) : QScrollBar(Qt::Horizontal,
     setSingleStep(1);
     setPageStep(10);
     setFocusPolicy(Qt::StrongFocus);
+    // The toolkit's context menu ("Scroll here", the edges) and a middle-button jump would move
+    // the thumb past the owner; the bar has neither.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     connect(this, &QAbstractSlider::actionTriggered, this, &ScrollBarControl::OnAction);
 }
 
@@ -47,35 +50,49 @@ void ScrollBarControl::OnAction(int action) {
     const int position = sliderPosition();
     switch (action) {
         case SliderSingleStepSub:
-            emit scrolled(ScrollCode::LineLeft, value());
+            Report(ScrollCode::LineLeft, value());
             break;
         case SliderSingleStepAdd:
-            emit scrolled(ScrollCode::LineRight, value());
+            Report(ScrollCode::LineRight, value());
             break;
         case SliderPageStepSub:
-            emit scrolled(ScrollCode::PageLeft, value());
+            Report(ScrollCode::PageLeft, value());
             break;
         case SliderPageStepAdd:
-            emit scrolled(ScrollCode::PageRight, value());
+            Report(ScrollCode::PageRight, value());
             break;
         case SliderToMinimum:
-            emit scrolled(ScrollCode::Left, value());
+            Report(ScrollCode::Left, value());
             break;
         case SliderToMaximum:
-            emit scrolled(ScrollCode::Right, value());
+            Report(ScrollCode::Right, value());
             break;
         case SliderMove:
-            if (isSliderDown()) {
-                dragPosition_ = position;
-                emit scrolled(ScrollCode::ThumbTrack, position);
-            } else {
-                // "Scroll here" of the context menu: a jump, as a finished drag.
-                emit scrolled(ScrollCode::ThumbPosition, position);
-            }
+            // A press that jumps the thumb (where the style does that) is a finished drag; the
+            // release then ends it at the same position.
+            dragPosition_ = position;
+            Report(isSliderDown() ? ScrollCode::ThumbTrack : ScrollCode::ThumbPosition, position);
             break;
         default:
             return;
     }
+    setSliderPosition(value());
+}
+
+void ScrollBarControl::Report(ScrollCode code, int position) {
+    if (!cancelled_) {
+        emit scrolled(code, position);
+    }
+}
+
+void ScrollBarControl::CancelScroll() {
+    cancelled_ = true;
+    setRepeatAction(SliderNoAction);
+    // The base class ends a press (arrow, trough or thumb) only on a release; give it one.
+    const QPointF centre = QRectF(rect()).center();
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, mapToGlobal(centre), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QScrollBar::mouseReleaseEvent(&release);
     setSliderPosition(value());
 }
 
@@ -87,30 +104,43 @@ void ScrollBarControl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
-    emit scrolled(*code, value());
+    // A key held down after its write failed repeats nothing; pressing it again does.
+    if (!event->isAutoRepeat()) {
+        cancelled_ = false;
+    }
+    Report(*code, value());
 }
 
 void ScrollBarControl::keyReleaseEvent(QKeyEvent* event) {
     if (CodeOfKey(event->key()) && !event->isAutoRepeat()) {
         event->accept();
-        emit scrolled(ScrollCode::EndScroll, value());
+        Report(ScrollCode::EndScroll, value());
         return;
     }
     QScrollBar::keyReleaseEvent(event);
 }
 
 void ScrollBarControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    cancelled_ = false;
     dragPosition_ = value();
     QScrollBar::mousePressEvent(event);
 }
 
 void ScrollBarControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     const bool dragging = isSliderDown();
     QScrollBar::mouseReleaseEvent(event);
     if (dragging) {
-        emit scrolled(ScrollCode::ThumbPosition, dragPosition_);
+        Report(ScrollCode::ThumbPosition, dragPosition_);
     }
-    emit scrolled(ScrollCode::EndScroll, value());
+    Report(ScrollCode::EndScroll, value());
 }
 
 QWidget* CreateScrollBarControl(const DialogControl& control, QWidget& parent) {

@@ -6,11 +6,12 @@
 #include "templates/Dialogs.h"
 
 // A horizontal scroll bar that behaves like the desktop's native scroll-bar control: it never
-// moves its own position. Every user action (arrow or trough click, thumb drag, key, context
-// menu entry) is reported to the owner as a scroll code, and the owner decides the new position
-// with setValue(); an owner that does nothing leaves the bar where it was. Keys as on the native
-// control: Left/Up a line left, Right/Down a line right, Page Up/Page Down a page left/right,
-// Home/End the ends. The mouse wheel is left to the parent, which scrolls the form.
+// moves its own position. Every user action (arrow or trough click, thumb drag, key) is reported
+// to the owner as a scroll code, and the owner decides the new position with setValue(); an
+// owner that does nothing leaves the bar where it was. Keys as on the native control: Left/Up a
+// line left, Right/Down a line right, Page Up/Page Down a page left/right, Home/End the ends.
+// Only the left button acts; there is no context menu. The mouse wheel is left to the parent,
+// which scrolls the form.
 
 namespace tavin {
 
@@ -38,6 +39,13 @@ class ScrollBarControl : public QScrollBar {
     // here (the ends and the end of a scroll). The owner sets it, or not.
     std::optional<int> ScrolledPosition(ScrollCode code, int position) const;
 
+    // Ends the user's scroll at once, as a release of the button or key would, and reports
+    // nothing more until the next press: no repeat of an arrow or trough press, no further drag
+    // events, no auto-repeated key. The owner calls it when the write a scroll code asked for
+    // failed, so that one action gives at most one failed write, whether or not the release
+    // ever arrives (a modal message box takes it).
+    void CancelScroll();
+
   signals:
     // `position`: the thumb's position for the thumb codes, the current position otherwise.
     void scrolled(tavin::ScrollCode code, int position);
@@ -51,8 +59,10 @@ class ScrollBarControl : public QScrollBar {
 
   private:
     void OnAction(int action);
+    void Report(ScrollCode code, int position);
 
     int dragPosition_ = 0;
+    bool cancelled_ = false;  // the current press or held key has ended in a failed write
 };
 
 // A ControlFactory for BuildDialog: every horizontal scroll bar of a template becomes a

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -85,6 +86,22 @@ class FileAnswers {
     std::deque<QString> answers_;
     FileHook previous_;
 };
+
+// Runs a real event loop, so that the program's idle work runs, until `done` holds (or five
+// seconds have passed); returns `done()`.
+inline bool RunEventLoopUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    check.start(5);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
 
 // Runs `action` on the first visible top-level window of type T once the event loop runs (for
 // example inside the modal loop of the dialog that is about to be shown).

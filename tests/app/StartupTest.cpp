@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QFile>
+#include <QFileOpenEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "CCommSystemDlg.h"
@@ -16,12 +19,14 @@
 #include "DialogBuilder.h"
 #include "FakeCamera.h"
 #include "GuiTestSupport.h"
+#include "MillisecondClock.h"
 
 namespace tavin {
 namespace {
 
 using testing::FakeCamera;
 using testing::MessageRecorder;
+using testing::RunEventLoopUntil;
 using testing::WhenShown;
 using Calls = std::vector<std::string>;
 
@@ -202,17 +207,7 @@ TEST_F(StartupTest, IdleShowsReadyAndTheWindowAsksToSaveBeforeClosing) {
     TheUserInterface().SetStatusText("Sending GAIN (FINE) data to camera...");
     EXPECT_EQ(frame->MessagePaneText(), QStringLiteral("Sending GAIN (FINE) data to camera..."));
     // The idle work runs when the event loop is about to wait.
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (frame->MessagePaneText() == QStringLiteral("Ready")) {
-            loop.quit();
-        }
-    });
-    check.start(5);
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(frame->MessagePaneText(), QStringLiteral("Ready"));
+    EXPECT_TRUE(RunEventLoopUntil([&] { return frame->MessagePaneText() == "Ready"; }));
     EXPECT_EQ(frame->PortPaneText(), QStringLiteral("COM1"));
 
     app->Document().SetModifiedFlag();
@@ -244,6 +239,59 @@ TEST_F(StartupTest, AFileDroppedOnTheWindowIsOpened) {
     QCoreApplication::sendEvent(app->MainFrame(), &drop);
     EXPECT_EQ(app->Document().GetTitle(), QStringLiteral("dropped.tvn"));
     EXPECT_EQ(camera->calls, Calls{"SendAllItems"});
+}
+
+// What reaches the window while the camera is waited for runs after the operation, in order.
+TEST_F(StartupTest, DropsOpenRequestsAndCommandsDuringACameraWaitRunAfterIt) {
+    MessageRecorder messages({MessageAnswer::No});  // the read marked the document modified
+    auto app = Start(kTavinEdition, {});
+    ASSERT_TRUE(started);
+    app->Document().SetModifiedFlag(false);
+    camera->calls.clear();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(DataFile("dropped.tvn"))});
+    const QString requested = DataFile("requested.tvn");
+    camera->duringFetch = [&] {
+        QTimer::singleShot(0, [&] {
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(app->MainFrame(), &enter);
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(app->MainFrame(), &drop);
+            QFileOpenEvent open(requested);
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &open);
+            app->Commands().Dispatch(32775);  // Write To Camera
+        });
+        TheUserInterface().KeepResponsive();
+        EXPECT_EQ(camera->calls, Calls{"FetchAllItems"}) << "run inside the read";
+    };
+    app->Commands().Dispatch(32773);  // Read From Camera
+    EXPECT_EQ(camera->calls, Calls{"FetchAllItems"});
+    EXPECT_TRUE(RunEventLoopUntil([&] { return camera->calls.size() == 4; }));
+    EXPECT_EQ(camera->calls,
+              (Calls{"FetchAllItems", "SendAllItems", "SendAllItems", "SendAllItems"}));
+    EXPECT_EQ(app->Document().GetTitle(), QStringLiteral("requested.tvn"));
+}
+
+// A progress text stays while a message box or dialog is open and while the loop test pauses.
+TEST_F(StartupTest, ReadyComesBackOnlyWhenTheProgramIsReallyIdle) {
+    auto app = Start(kTavinEdition, {});
+    ASSERT_TRUE(started);
+    CMainFrame* frame = app->MainFrame();
+    const QString progress = QStringLiteral("Sending GAIN (FINE) data to camera...");
+    TheUserInterface().SetStatusText(progress.toStdString());
+    QStringList seen;
+    QDialog box(frame);
+    QTimer::singleShot(50, &box, [&] {
+        seen << frame->MessagePaneText();
+        box.reject();
+    });
+    box.exec();
+    for (int pause = 0; pause < 3; ++pause) {
+        SystemMillisecondClock().Pause(10);
+    }
+    seen << frame->MessagePaneText();
+    EXPECT_EQ(seen, (QStringList{progress, progress}));
+    EXPECT_TRUE(RunEventLoopUntil([&] { return frame->MessagePaneText() == "Ready"; }));
 }
 
 }  // namespace

@@ -223,6 +223,22 @@ TEST_F(CommandMenuDlgTest, SliderEventsWhileTheCameraIsWaitedForWriteNothing) {
     EXPECT_EQ(dialog->changeCount, 0);
 }
 
+// No release is delivered: a modal message box may take it.
+TEST_F(CommandMenuDlgTest, AFailedWriteEndsTheArrowPressThatCausedIt) {
+    Open(kMorva7EEdition);
+    Show();
+    rig->device->GoSilentFromEnq(1);
+    rig->device->wire.clear();
+    ScrollBarControl& slider = Slider(kIrisRow);
+    const int h = slider.height();
+    QTest::mousePress(&slider, Qt::LeftButton, {}, {slider.width() - h / 2, h / 2});
+    QTest::qWait(700);  // longer than the repeat's first delay
+    const auto& wire = rig->device->wire;
+    EXPECT_EQ(std::count(wire.begin(), wire.end(), uint8_t{0x05}), 4) << "one write's ENQs";
+    EXPECT_EQ(rig->messages.requests.size(), 1u);
+    EXPECT_EQ(Text(kIrisRow.value), QStringLiteral(" 100 "));
+}
+
 TEST_F(CommandMenuDlgTest, RowsWithoutAnAdjustableItemNeverWrite) {
     for (const Edition* edition : {&kMorva7EEdition, &kTavinEdition}) {
         SCOPED_TRACE(edition->programName);

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <utility>
 #include <vector>
 
@@ -119,6 +123,24 @@ TEST_F(ScrollBarControlTest, AnOwnerThatRefusesADragKeepsTheBarInPlace) {
     EXPECT_EQ(events[0].first, ScrollCode::ThumbTrack);
     EXPECT_EQ(bar.value(), 0);
     EXPECT_EQ(bar.sliderPosition(), 0);
+}
+
+// Neither the context menu ("Scroll here", the edges) nor the middle button moves the thumb.
+TEST_F(ScrollBarControlTest, NoContextMenuAndNoMiddleButtonJump) {
+    const QPoint nearRightEnd(bar.width() - bar.height() - 2, bar.height() / 2);
+    QTimer::singleShot(0, &bar, [] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            menu->setActiveAction(menu->actions().value(0));  // "Scroll here"
+            QTest::keyClick(menu, Qt::Key_Return);
+        }
+    });
+    QContextMenuEvent request(QContextMenuEvent::Mouse, nearRightEnd,
+                              bar.mapToGlobal(nearRightEnd));
+    QApplication::sendEvent(&bar, &request);
+    QTest::mouseClick(&bar, Qt::MiddleButton, {}, nearRightEnd);
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(bar.value(), 20);
+    EXPECT_EQ(bar.sliderPosition(), 20);
 }
 
 }  // namespace

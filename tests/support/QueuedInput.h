@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QWidget>
 #include <QWindow>
+#include <optional>
 #include <utility>
 
 // Queues input the way the platform does when a person clicks: into the window-system queue,
@@ -20,11 +21,12 @@ class Q_GUI_EXPORT QWindowSystemInterface {
 
 namespace tavin::testing {
 
-// A left click in the middle of `target`, for the event loop to deliver.
-inline void QueueClick(QWidget& target) {
+// A left click at `at` in `target` (its middle by default), for the event loop to deliver.
+inline void QueueClick(QWidget& target, std::optional<QPoint> at = {}) {
+    const QPoint point = at.value_or(target.rect().center());
     QWindow* window = target.window()->windowHandle();
-    const QPointF local = target.mapTo(target.window(), target.rect().center());
-    const QPointF global = target.mapToGlobal(target.rect().center());
+    const QPointF local = target.mapTo(target.window(), point);
+    const QPointF global = target.mapToGlobal(point);
     for (auto [type, state] :
          {std::pair{QEvent::MouseButtonPress, Qt::MouseButtons(Qt::LeftButton)},
           std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons()}}) {
