@@ -71,24 +71,24 @@ class Child {
     Child& operator=(const Child&) = delete;
 
     // Lines of standard output so far; waits up to `ms` for the first one that `wanted` accepts.
+    // This process's events are handled meanwhile, so that its windows serve their drags.
     bool WaitForLine(const std::function<bool(const QString&)>& wanted, int ms) {
-        QElapsedTimer clock;
-        clock.start();
-        for (size_t seen = 0;;) {
-            // Also what arrived while an event loop of this process ran.
-            partial_ += QString::fromUtf8(process.readAllStandardOutput());
-            for (qsizetype end; (end = partial_.indexOf('\n')) >= 0; partial_.remove(0, end + 1)) {
-                lines.push_back(partial_.left(end));
-            }
-            for (; seen < lines.size(); ++seen) {
-                if (wanted(lines[seen])) {
-                    return true;
+        size_t seen = 0;
+        return QTest::qWaitFor(
+            [&] {
+                partial_ += QString::fromUtf8(process.readAllStandardOutput());
+                for (qsizetype end; (end = partial_.indexOf('\n')) >= 0;
+                     partial_.remove(0, end + 1)) {
+                    lines.push_back(partial_.left(end));
                 }
-            }
-            if (!process.waitForReadyRead(int(std::max<qint64>(ms - clock.elapsed(), 0)))) {
+                for (; seen < lines.size(); ++seen) {
+                    if (wanted(lines[seen])) {
+                        return true;
+                    }
+                }
                 return false;
-            }
-        }
+            },
+            ms);
     }
     void Drain() {
         WaitForLine([](const QString&) { return false; }, 0);
@@ -133,8 +133,9 @@ class DesktopTest : public ::testing::Test {
             QStringLiteral("Xvfb"),
             QStringList{"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
             QProcessEnvironment::systemEnvironment());
-        ASSERT_TRUE(xvfb_->WaitForLine([](const QString&) { return true; }, 10000));
-        display_ = ":" + xvfb_->lines.front().trimmed();
+        // No event loop before the application exists: wait for the display number directly.
+        ASSERT_TRUE(xvfb_->process.waitForReadyRead(10000)) << "Xvfb did not start";
+        display_ = ":" + QString::fromUtf8(xvfb_->process.readLine()).trimmed();
         env_ = QProcessEnvironment::systemEnvironment();
         env_.insert("DISPLAY", display_);
         env_.insert("QT_QPA_PLATFORM", "xcb");
@@ -171,7 +172,7 @@ class DesktopTest : public ::testing::Test {
         QProcess xdo;
         xdo.setProcessEnvironment(env_);
         xdo.start(QStringLiteral("xdotool"), args);
-        if (!xdo.waitForFinished(ms)) {
+        if (!QTest::qWaitFor([&] { return xdo.state() == QProcess::NotRunning; }, ms)) {
             xdo.kill();
             xdo.waitForFinished();
         }
@@ -280,9 +281,9 @@ class DesktopTest : public ::testing::Test {
         if (beforeDismissing) {
             beforeDismissing();
         }
+        const int enqAtDismissal = camsim_->Count(kEnq);
         Xdo({"windowfocus", "--sync", box});
         Xdo({"key", "Return"});
-        const int enqAtDismissal = camsim_->Count(kEnq);
         QStringList boxes;
         int enqs = 0;
         for (clock.restart(); clock.elapsed() < kQuietMs && boxes.isEmpty() && enqs <= enqsAfter;) {
@@ -389,7 +390,6 @@ TEST_F(DesktopTest, FileDroppedDuringAnExchangeDoesNotRunInsideIt) {
                            "mouseup",
                            "1"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return source.dropped; }, 5000)) << "drag did not end";
-    drag.waitForFinished();
     // The camera is back before the box is dismissed; then the file loads, once, and nothing else
     // happens: one write for each of its 45 items.
     const size_t afterDrop = camsim_->lines.size();
@@ -397,7 +397,7 @@ TEST_F(DesktopTest, FileDroppedDuringAnExchangeDoesNotRunInsideIt) {
     std::set<QString> written;
     for (size_t i = afterDrop; i < camsim_->lines.size(); ++i) {
         if (camsim_->lines[i].contains("host   write") && camsim_->lines[i].endsWith("-> ACK")) {
-            written.insert(camsim_->lines[i].section(" item ", 1).left(2));
+            written.insert(camsim_->lines[i].section(" cmd ", 1).left(10));  // "02 item 34"
         }
     }
     EXPECT_EQ(written.size(), 45u) << "items written after the drop";
