@@ -21,7 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <memory>
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -369,26 +370,15 @@ TEST_F(DesktopTest, FileDroppedDuringAnExchangeDoesNotRunInsideIt) {
     const QPoint to = WindowOrigin(main_) + QPoint(40, 60);
     QProcess drag;
     drag.setProcessEnvironment(env_);
-    drag.start("xdotool", {"mousemove",
-                           "--sync",
-                           QString::number(from.x()),
-                           QString::number(from.y()),
-                           "mousedown",
-                           "1",
-                           "sleep",
-                           "0.3",
-                           "mousemove",
-                           QString::number(to.x() + 20),
-                           QString::number(to.y()),
-                           "sleep",
-                           "0.3",
-                           "mousemove",
-                           QString::number(to.x()),
-                           QString::number(to.y()),
-                           "sleep",
-                           "0.5",
-                           "mouseup",
-                           "1"});
+    drag.start("xdotool", QStringLiteral("mousemove --sync %1 %2 mousedown 1 sleep 0.3 "
+                                         "mousemove %3 %4 sleep 0.3 mousemove %5 %4 sleep 0.5 "
+                                         "mouseup 1")
+                              .arg(from.x())
+                              .arg(from.y())
+                              .arg(to.x() + 20)
+                              .arg(to.y())
+                              .arg(to.x())
+                              .split(' '));
     EXPECT_TRUE(QTest::qWaitFor([&] { return source.dropped; }, 5000)) << "drag did not end";
     // The camera is back before the box is dismissed; then the file loads, once, and nothing else
     // happens: one write for each of its 45 items.
