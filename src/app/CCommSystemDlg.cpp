@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "DialogBuilder.h"
+#include "DialogKeys.h"
 #include "FileDialogs.h"
 
 namespace tavin {
@@ -75,17 +76,20 @@ bool CCommSystemDlg::Run() {
 }
 
 void CCommSystemDlg::showEvent(QShowEvent* event) {
-    SetControlsFromFields();
+    // Once, when the dialog opens: restoring it after minimising keeps the user's choice.
+    if (!initialized_) {
+        initialized_ = true;
+        SetControlsFromFields();
+    }
     QDialog::showEvent(event);
 }
 
 void CCommSystemDlg::keyPressEvent(QKeyEvent* event) {
-    // Enter is OPEN; Esc cancels as the dialog's default handling does.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        OnOpen();
-        return;
+    // Enter is OPEN unless a button has the focus; Esc cancels as the dialog's default handling
+    // does.
+    if (!PressButtonForEnter(*this, *event, *DialogItem<QAbstractButton>(*this, kOpen))) {
+        QDialog::keyPressEvent(event);
     }
-    QDialog::keyPressEvent(event);
 }
 
 void CCommSystemDlg::SetControlsFromFields() {
@@ -134,7 +138,8 @@ void CCommSystemDlg::OnBrowse() {
     FileRequest request;
     request.title = QStringLiteral("OPEN DLL FILE");
     // The board makers' libraries are shared objects here; the filter shows both kinds.
-    request.filters = {QStringLiteral("dll file (*.dll *.so)"), QStringLiteral("all file (*.*)")};
+    request.filters = {QStringLiteral("dll file (*.dll *.so)"),
+                       AllFilesFilter(QStringLiteral("all file"))};
     request.defaultSuffix = QStringLiteral("dll");
     const QString chosen = AskFileName(request, nullptr);
     if (!m_bBrowsing) {

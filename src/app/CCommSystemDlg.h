@@ -45,6 +45,8 @@ class CCommSystemDlg : public QDialog {
     void OnBrowse();
     void OnOpen();
     void OnCancel();
+
+    bool initialized_ = false;
 };
 
 }  // namespace tavin

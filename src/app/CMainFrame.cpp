@@ -16,6 +16,7 @@
 #include "CommandTable.h"
 #include "DeveloperMode.h"
 #include "MenuBuilder.h"
+#include "ProgramIcon.h"
 #include "StringTable.h"
 
 namespace tavin {
@@ -42,6 +43,7 @@ CMainFrame::CMainFrame(const Edition& edition, bool developerMode, const Command
                        const CameraAccess& link, QWidget* parent)
     : QMainWindow(parent), edition_(edition), commands_(commands), link_(link) {
     setObjectName(QStringLiteral("CMainFrame"));
+    setWindowIcon(ProgramIcon(edition.kind));
     resize(edition.frameWidth, edition.frameHeight);
 
     const CommandSink sink = [&commands](unsigned id) { commands.Dispatch(id); };

@@ -7,6 +7,7 @@
 
 #include "CameraDataSet.h"
 #include "DialogBuilder.h"
+#include "DialogKeys.h"
 #include "templates/ManualCommandDialog.h"
 
 namespace tavin {
@@ -63,15 +64,11 @@ void CManualCommandDlg::OnRead() {
 }
 
 void CManualCommandDlg::keyPressEvent(QKeyEvent* event) {
-    // No button is the default: Enter acts on the button that has the focus and otherwise
-    // leaves the dialog like Exit, as a dialog without a default button does on the desktop.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == 0) {
-        auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        (focused ? focused : DialogItem<QPushButton>(*this, manual::kExit))->click();
-        return;
+    // No button is the default: away from the buttons Enter leaves the dialog like Exit, as a
+    // dialog without a default button does on the desktop.
+    if (!PressButtonForEnter(*this, *event, *DialogItem<QPushButton>(*this, manual::kExit))) {
+        QDialog::keyPressEvent(event);
     }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tavin

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 
 #include "DialogBuilder.h"
+#include "DialogKeys.h"
 
 namespace tavin {
 
@@ -11,6 +12,7 @@ constexpr int kCom1 = 1100;
 constexpr int kCom2 = 1101;
 constexpr int kBaud9600 = 1102;
 constexpr int kBaud19200 = 1103;
+constexpr int kOk = 1;
 }  // namespace
 
 CSerialPortDlg::CSerialPortDlg(QWidget* parent) : QDialog(parent) {
@@ -18,10 +20,20 @@ CSerialPortDlg::CSerialPortDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CSerialPortDlg::showEvent(QShowEvent* event) {
-    DialogItem<QAbstractButton>(*this, m_nPort == 2 ? kCom2 : kCom1)->setChecked(true);
-    DialogItem<QAbstractButton>(*this, m_nBaudRate == 19200 ? kBaud19200 : kBaud9600)
-        ->setChecked(true);
+    // Once, when the dialog opens: restoring it after minimising keeps the user's choice.
+    if (!initialized_) {
+        initialized_ = true;
+        DialogItem<QAbstractButton>(*this, m_nPort == 2 ? kCom2 : kCom1)->setChecked(true);
+        DialogItem<QAbstractButton>(*this, m_nBaudRate == 19200 ? kBaud19200 : kBaud9600)
+            ->setChecked(true);
+    }
     QDialog::showEvent(event);
+}
+
+void CSerialPortDlg::keyPressEvent(QKeyEvent* event) {
+    if (!PressButtonForEnter(*this, *event, *DialogItem<QAbstractButton>(*this, kOk))) {
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void CSerialPortDlg::accept() {

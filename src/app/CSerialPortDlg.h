@@ -19,6 +19,10 @@ class CSerialPortDlg : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    bool initialized_ = false;
 };
 
 }  // namespace tavin

@@ -16,6 +16,7 @@
 #include "Extensions.h"
 #include "ProgramWait.h"
 #include "StringTable.h"
+#include "WaitCursor.h"
 #include "templates/Menus.h"
 
 namespace tavin {
@@ -88,6 +89,7 @@ bool CTAVINApp::InitInstance() {
     const bool firstRead = edition_.linkKind == LinkKind::SingleLibrary || linkMode_ == 1 ||
                            (file.isEmpty() && camera_.IsPortOpen());
     if (firstRead) {
+        const WaitCursor waiting;
         camera_.FetchAllItems();
     }
 

@@ -9,6 +9,7 @@
 #include "CameraAccess.h"
 #include "CameraDataSet.h"
 #include "CommandTable.h"
+#include "WaitCursor.h"
 #include "templates/Menus.h"
 
 namespace tavin {
@@ -52,6 +53,7 @@ void DocumentCommands::OnPortSetup() {
 void DocumentCommands::OnReadFromCamera() {
     // After a failure the items read so far hold their new values, but the views keep showing
     // the old ones until the next complete read.
+    const WaitCursor waiting;
     if (document_.ReadCameraData() > 0) {
         document_.RefreshAllViews();
     }
@@ -59,6 +61,7 @@ void DocumentCommands::OnReadFromCamera() {
 
 void DocumentCommands::OnWriteToCamera() {
     // Writing changes no value of ours: no refresh, and the modified flag stays as it was.
+    const WaitCursor waiting;
     document_.WriteCameraData();
 }
 

@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "RecentFileList.h"
 #include "StringTable.h"
+#include "WaitCursor.h"
 
 namespace tavin {
 
@@ -20,7 +21,7 @@ FileRequest DataFileRequest(FileRequest::Mode mode, const QString& title) {
     FileRequest request;
     request.mode = mode;
     request.title = title;
-    request.filters = {fields.value(3), QStringLiteral("All Files (*.*)")};
+    request.filters = {fields.value(3), AllFilesFilter(QStringLiteral("All Files"))};
     request.defaultSuffix = fields.value(4).mid(1).toLower();
     return request;
 }
@@ -80,7 +81,12 @@ bool DocumentManager::OpenDocumentFile(const QString& path) {
     if (!SaveModified()) {
         return true;  // the user chose to stay with the current document
     }
-    switch (document_.OnOpenDocument(path)) {
+    CTAVINDoc::OpenResult result;
+    {
+        const WaitCursor waiting;  // the file's values are written to the camera
+        result = document_.OnOpenDocument(path);
+    }
+    switch (result) {
         case CTAVINDoc::OpenResult::Opened:
             recentFiles_.Add(path);
             ShowRecentFiles();

@@ -15,6 +15,14 @@ FileHook& Hook() {
 
 }  // namespace
 
+QString AllFilesFilter(const QString& name) {
+#ifdef Q_OS_WIN
+    return name + QStringLiteral(" (*.*)");
+#else
+    return name + QStringLiteral(" (*)");
+#endif
+}
+
 FileHook SetFileHook(FileHook hook) {
     return std::exchange(Hook(), std::move(hook));
 }

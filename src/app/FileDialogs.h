@@ -24,6 +24,10 @@ struct FileRequest {
 // window the dialog does not block other windows; the caller guards against re-entry.
 QString AskFileName(const FileRequest& request, QWidget* owner);
 
+// The filter that shows every file, under `name`: "*.*" on Windows, where that matches names
+// without a dot as well; "*" elsewhere, where "*.*" would hide them.
+QString AllFilesFilter(const QString& name);
+
 using FileHook = std::function<QString(const FileRequest&)>;
 FileHook SetFileHook(FileHook hook);
 

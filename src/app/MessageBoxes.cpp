@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -45,6 +46,16 @@ MessageAnswer ShowMessageBox(const MessageRequest& request) {
     if (Hook()) {
         return Hook()(filled);
     }
+    // A box shown during a long operation takes the normal pointer, not the wait cursor.
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    const auto restore = qScopeGuard([waiting] {
+        if (waiting) {
+            QApplication::restoreOverrideCursor();
+        }
+    });
     const bool ask = filled.buttons == MessageButtons::YesNoCancel;
     QMessageBox box(
         ToQt(filled.icon), filled.caption, filled.text,

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -20,6 +23,17 @@ namespace {
 using testing::FakeCamera;
 using testing::FileAnswers;
 using testing::MessageRecorder;
+
+// Whether a file dialog filter such as "Name (*.a *.b)" shows a file called `name`.
+bool FilterShows(const QString& filter, const QString& name) {
+    for (const QString& pattern : filter.section('(', 1).chopped(1).split(' ')) {
+        const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern));
+        if (wildcard.match(name).hasMatch()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 class DocumentTest : public ::testing::Test {
   protected:
@@ -112,15 +126,35 @@ TEST_F(DocumentTest, ShortAndEmptyFiles) {
     EXPECT_TRUE(messages.Texts().value(0).endsWith(QStringLiteral("missing.tvn was not found.")));
 }
 
-TEST_F(DocumentTest, FailedSaveKeepsTheDocumentModifiedAndUnnamed) {
+TEST_F(DocumentTest, FailedSaveLeavesTheModifiedFlagAndTheName) {
+    for (bool modified : {true, false}) {
+        MessageRecorder messages;
+        document.SetModifiedFlag(modified);
+        EXPECT_FALSE(document.OnSaveDocument(PathOf("no-such-folder/a.tvn")));
+        ASSERT_EQ(messages.requests.size(), 1u);
+        EXPECT_TRUE(messages.requests[0].text.contains(QStringLiteral("writing")));
+        EXPECT_EQ(document.IsModified(), modified);
+        EXPECT_EQ(document.GetTitle(), QStringLiteral("Untitled"));
+        EXPECT_FALSE(QFile::exists(PathOf("no-such-folder")));
+    }
+}
+
+TEST_F(DocumentTest, ASaveWithoutTheRightToWriteSaysAccessDenied) {
+    WriteFile("kept.tvn", QByteArray(208, 'k'));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const auto restore = qScopeGuard([this] {
+        QFile::setPermissions(
+            dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
+    if (QFileInfo(dir.path()).isWritable()) {
+        GTEST_SKIP() << "this user may write to any folder";
+    }
     MessageRecorder messages;
-    document.SetModifiedFlag();
-    EXPECT_FALSE(document.OnSaveDocument(PathOf("no-such-folder/a.tvn")));
-    ASSERT_EQ(messages.requests.size(), 1u);
-    EXPECT_TRUE(messages.requests[0].text.contains(QStringLiteral("writing")));
-    EXPECT_TRUE(document.IsModified());
-    EXPECT_EQ(document.GetTitle(), QStringLiteral("Untitled"));
-    EXPECT_FALSE(QFile::exists(PathOf("no-such-folder")));
+    for (const char* name : {"kept.tvn", "new.tvn"}) {
+        messages.requests.clear();
+        EXPECT_FALSE(document.OnSaveDocument(PathOf(name)));
+        EXPECT_EQ(messages.Texts(), QStringList{"Access to " + PathOf(name) + " was denied."});
+    }
 }
 
 TEST_F(DocumentTest, SaveReplacesAnExistingFileWhole) {
@@ -226,7 +260,8 @@ TEST_F(DocumentManagerTest, SaveChangesPromptBeforeNewAndOpen) {
         ASSERT_EQ(files.requests.size(), 1u);
         EXPECT_EQ(files.requests[0].title, QStringLiteral("Open"));
         EXPECT_EQ(files.requests[0].filters,
-                  (QStringList{"TAVIN Files (*.tvn)", "All Files (*.*)"}));
+                  (QStringList{"TAVIN Files (*.tvn)", AllFilesFilter("All Files")}));
+        EXPECT_TRUE(FilterShows(files.requests[0].filters.value(1), QStringLiteral("golden")));
         EXPECT_EQ(document.GetTitle(), QStringLiteral("b.tvn"));
         EXPECT_EQ(recent.Files().value(0), PathOf("b.tvn"));
     }

@@ -22,6 +22,7 @@ class FakeCamera final : public CameraAccess {
     int32_t sendAllResult = 0;
     int32_t sendItemFailure = 0;  // negative: SendItem fails with it
     std::function<void()> duringFetch;
+    std::function<void()> duringSendAll;
 
     int32_t GetValue(int index, bool toCamera) const override {
         return store.GetValue(index, toCamera);
@@ -35,6 +36,9 @@ class FakeCamera final : public CameraAccess {
     }
     int32_t SendAllItems() override {
         calls.push_back("SendAllItems");
+        if (duringSendAll) {
+            duringSendAll();
+        }
         return sendAllResult;
     }
     int32_t FetchAllItems() override {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -122,6 +123,13 @@ TEST_F(MainFrameTest, TitleSizeAndPortPane) {
     tavin->SetDocumentTitle(QStringLiteral("Untitled"));
     EXPECT_EQ(tavin->windowTitle(), QStringLiteral("Untitled - MORVA-7ECL for Meteor_2_CL"));
     EXPECT_EQ(tavin->size(), QSize(635, 446));
+
+    // Each window carries its program's own icon.
+    const QImage morvaIcon = morva->windowIcon().pixmap(32).toImage();
+    const QImage tavinIcon = tavin->windowIcon().pixmap(32).toImage();
+    EXPECT_FALSE(morvaIcon.isNull());
+    EXPECT_FALSE(tavinIcon.isNull());
+    EXPECT_NE(morvaIcon, tavinIcon);
 
     EXPECT_EQ(tavin->PortPaneText(), QStringLiteral(" ?"));
     camera.OpenSerialPort(10, 9600);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QTest>
 
 #include "CAboutDlg.h"
@@ -128,11 +129,35 @@ TEST(CommSystemDlg, CancelEscAndEnter) {
 
     CCommSystemDlg entered;
     RunStartDialog(entered, [](CCommSystemDlg& shown) {
-        Click(shown, 1107);
+        Click(shown, 1107);  // selected and focused: Enter is OPEN
         QTest::keyClick(&shown, Qt::Key_Return);
     });
     EXPECT_TRUE(entered.m_bOpen);
     EXPECT_EQ(entered.m_nSelection, CCommSystemDlg::kMatrox);
+}
+
+// Enter presses the push button that has the focus (a selection button that is not selected
+// yet); minimising and restoring keeps the choice.
+TEST(CommSystemDlg, EnterPressesTheFocusedButtonAndAShowEventKeepsTheChoice) {
+    FileAnswers files({QString()});
+    CCommSystemDlg dialog;
+    RunStartDialog(dialog, [&files](CCommSystemDlg& shown) {
+        for (int id : {1108, 2110}) {  // "Other Factory", Browse
+            DialogItem(shown, id)->setFocus();
+            QTest::keyClick(&shown, Qt::Key_Return);
+        }
+        EXPECT_EQ(files.requests.size(), 1u);
+        EXPECT_TRUE(Button(shown, 1108)->isChecked());
+        QTest::keyClicks(DialogItem(shown, 1109), QStringLiteral("typed.so"));
+        QShowEvent restored;
+        QCoreApplication::sendEvent(&shown, &restored);
+        EXPECT_TRUE(Button(shown, 1108)->isChecked());
+        EXPECT_EQ(DialogItem<QLineEdit>(shown, 1109)->text(), QStringLiteral("typed.so"));
+        DialogItem(shown, 1112)->setFocus();  // CANCEL
+        QTest::keyClick(&shown, Qt::Key_Return);
+    });
+    EXPECT_FALSE(dialog.m_bOpen);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
@@ -158,7 +183,7 @@ TEST(CommSystemDlg, BrowseFillsThePathAndCancelKeepsTheStoredOne) {
     ASSERT_EQ(files.requests.size(), 2u);
     EXPECT_EQ(files.requests[0].title, QStringLiteral("OPEN DLL FILE"));
     EXPECT_EQ(files.requests[0].filters.value(0), QStringLiteral("dll file (*.dll *.so)"));
-    EXPECT_EQ(files.requests[0].filters.value(1), QStringLiteral("all file (*.*)"));
+    EXPECT_EQ(files.requests[0].filters.value(1), AllFilesFilter(QStringLiteral("all file")));
     EXPECT_EQ(dialog.m_nMode, 1);
     EXPECT_EQ(dialog.m_strLibraryPath, QStringLiteral("/lib/first.so"));
 }
@@ -193,6 +218,20 @@ TEST(SerialPortDlg, ShowsPortAndRateAndReturnsTheChoice) {
         EXPECT_EQ(dialog.m_nPort, c.portOut);
         EXPECT_EQ(dialog.m_nBaudRate, c.baudOut);
     }
+}
+
+TEST(SerialPortDlg, EnterOnCancelCancelsAndAShowEventKeepsTheChoice) {
+    CSerialPortDlg dialog;
+    WhenShown<CSerialPortDlg>([](CSerialPortDlg& shown) {
+        Click(shown, 1101);
+        QShowEvent restored;
+        QCoreApplication::sendEvent(&shown, &restored);
+        EXPECT_TRUE(Button(shown, 1101)->isChecked());
+        DialogItem(shown, 2)->setFocus();
+        QTest::keyClick(&shown, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(dialog.m_nPort, 1);
 }
 
 TEST(SerialPortDlg, CancelKeepsTheFields) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QDialog>
 #include <QFile>
 #include <QFileOpenEvent>
@@ -17,6 +18,7 @@
 #include "CTAVINApp.h"
 #include "CTAVINDoc.h"
 #include "DialogBuilder.h"
+#include "DocumentManager.h"
 #include "FakeCamera.h"
 #include "GuiTestSupport.h"
 #include "MillisecondClock.h"
@@ -292,6 +294,25 @@ TEST_F(StartupTest, ReadyComesBackOnlyWhenTheProgramIsReallyIdle) {
     seen << frame->MessagePaneText();
     EXPECT_EQ(seen, (QStringList{progress, progress}));
     EXPECT_TRUE(RunEventLoopUntil([&] { return frame->MessagePaneText() == "Ready"; }));
+}
+
+TEST_F(StartupTest, FileLoadsAndWholeCameraTransfersRunUnderTheWaitCursor) {
+    MessageRecorder messages;
+    auto app = Start(kTavinEdition, {});
+    ASSERT_TRUE(started);
+    std::vector<int> shapes;
+    const auto record = [&shapes] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        shapes.push_back(cursor ? cursor->shape() : -1);
+    };
+    camera->duringFetch = record;
+    camera->duringSendAll = record;
+    camera->fetchResult = -5;         // the cursor also comes back after a failure
+    app->Commands().Dispatch(32773);  // Read From Camera
+    app->Commands().Dispatch(32775);  // Write To Camera
+    app->Documents().OpenDocumentFile(DataFile("loaded.tvn"));
+    EXPECT_EQ(shapes, (std::vector<int>(3, Qt::WaitCursor)));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

@@ -116,7 +116,6 @@ bool CTAVINDoc::OnSaveDocument(const QString& path) {
         const QFileDevice::FileError error = file.error();
         file.cancelWriting();
         ShowMessage(FileErrorText(error, path, FileAction::Writing), MessageIcon::Exclamation);
-        SetModifiedFlag(true);
         return false;
     }
     SetPathName(path);

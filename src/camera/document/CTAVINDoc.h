@@ -30,7 +30,7 @@ class CTAVINDoc : public QObject {
     void OnNewDocument();
     OpenResult OnOpenDocument(const QString& path);
     // Replaces the file safely: a failed save leaves the previous file as it was, reports the
-    // failure, and keeps the document modified.
+    // failure, and leaves the modified flag as it was.
     bool OnSaveDocument(const QString& path);
 
     QString GetPathName() const { return pathName_; }

@@ -20,9 +20,15 @@ QString FileErrorText(QFileDevice::FileError error, const QString& path, FileAct
     constexpr unsigned kReadError = 61865;
     constexpr unsigned kWriteError = 61866;
     const QFileInfo info(path);
-    if (error == QFileDevice::PermissionsError ||
-        (error == QFileDevice::OpenError && info.exists() && action == FileAction::Reading &&
-         !info.isReadable())) {
+    const QFileInfo folder(info.absolutePath());
+    // A save writes a new file in the same folder and then replaces the old one, so a folder we
+    // may not write to refuses it as much as a file we may not replace.
+    const bool refused =
+        action == FileAction::Reading
+            ? error == QFileDevice::OpenError && info.exists() && !info.isReadable()
+            : error != QFileDevice::NoError && ((info.exists() && !info.isWritable()) ||
+                                                (folder.isDir() && !folder.isWritable()));
+    if (error == QFileDevice::PermissionsError || refused) {
         return Text(kAccessDenied, path);
     }
     if (action == FileAction::Reading && !info.exists()) {
