@@ -108,7 +108,7 @@ std::string RunControlCommand(PtyCameraServer& server, std::string_view line) {
 std::string ControlHelp() {
     return "Commands (one a line):\n"
            "  fault FAULT   misbehave from now on, as --fault FAULT; \"fault none\" behaves again\n"
-           "  hangup        close the line now, as a pulled cable does\n"
+           "  hangup        hang up for good: the device goes away, as an unplugged adapter does\n"
            "  load FILE     take the settings of a .tvn data file\n"
            "  status        print the fault, the line's state and the byte counts\n"
            "  help          show this text";
