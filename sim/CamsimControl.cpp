@@ -1,7 +1,15 @@
 #include "CamsimControl.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <exception>
 #include <filesystem>
+#include <system_error>
 
 #include "DataFile.h"
 
@@ -112,6 +120,74 @@ std::string ControlHelp() {
            "  load FILE     take the settings of a .tvn data file\n"
            "  status        print the fault, the line's state and the byte counts\n"
            "  help          show this text";
+}
+
+ControlFifo::ControlFifo(std::string path) : path_(std::move(path)) {
+    if (path_.empty()) {
+        return;
+    }
+    struct stat st {};
+    if (lstat(path_.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+        unlink(path_.c_str());
+    }
+    if (mkfifo(path_.c_str(), 0600) != 0) {
+        throw std::system_error(errno, std::generic_category(), "making FIFO " + path_);
+    }
+    // Open for writing too, so the FIFO never reads as ended between two writers.
+    fd_ = open(path_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        const int error = errno;
+        unlink(path_.c_str());
+        throw std::system_error(error, std::generic_category(), "opening FIFO " + path_);
+    }
+}
+
+ControlFifo::~ControlFifo() {
+    if (fd_ >= 0) {
+        close(fd_);
+        unlink(path_.c_str());
+    }
+}
+
+void TakeCommands(PtyCameraServer& server, int stopFd, int fifoFd,
+                  const std::function<void(const std::string&)>& print) {
+    // Standard input ends at end of file, or at once for a background job of a terminal (its
+    // reads fail instead of stopping the process).
+    signal(SIGTTIN, SIG_IGN);
+    LineSplitter fromStdin;
+    LineSplitter fromFifo;
+    pollfd fds[3] = {{stopFd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}, {fifoFd, POLLIN, 0}};
+    for (;;) {
+        if (poll(fds, 3, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (fds[0].revents) {
+            return;
+        }
+        for (int i = 1; i < 3; ++i) {
+            if (!fds[i].revents) {
+                continue;
+            }
+            char buffer[512];
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                continue;
+            }
+            if (n <= 0) {
+                fds[i].fd = -1;  // ended or unreadable: poll ignores it from now on
+                continue;
+            }
+            LineSplitter& lines = i == 1 ? fromStdin : fromFifo;
+            for (const std::string& line : lines.Take({buffer, size_t(n)})) {
+                if (const std::string answer = RunControlCommand(server, line); !answer.empty()) {
+                    print(answer);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace tavin::sim

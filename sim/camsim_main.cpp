@@ -1,11 +1,8 @@
 // tavin-camsim: a simulated camera on a pseudo-terminal, for trying the control program without
 // hardware, reproducing a camera's bad days and watching the protocol go by.
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,87 +38,10 @@ void RemoveLink(const fs::path& link, const std::string& device) {
     }
 }
 
-// A FIFO for commands, made at start and removed at the end. A stale one from an earlier run that
-// was killed is replaced; anything else at the path is left alone.
-class ControlFifo {
-  public:
-    explicit ControlFifo(std::string path) : path_(std::move(path)) {
-        if (path_.empty()) {
-            return;
-        }
-        struct stat st {};
-        if (lstat(path_.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
-            unlink(path_.c_str());
-        }
-        if (mkfifo(path_.c_str(), 0600) != 0) {
-            throw std::system_error(errno, std::generic_category(), "making FIFO " + path_);
-        }
-        // Open for writing too, so the FIFO never reads as ended between two writers.
-        fd_ = open(path_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) {
-            const int error = errno;
-            unlink(path_.c_str());
-            throw std::system_error(error, std::generic_category(), "opening FIFO " + path_);
-        }
-    }
-    ~ControlFifo() {
-        if (fd_ >= 0) {
-            close(fd_);
-            unlink(path_.c_str());
-        }
-    }
-    ControlFifo(const ControlFifo&) = delete;
-    ControlFifo& operator=(const ControlFifo&) = delete;
-
-    int Fd() const { return fd_; }
-
-  private:
-    std::string path_;
-    int fd_ = -1;
-};
-
 // One whole line at a time, so the monitor (on the server thread) and the answers to commands
 // never break into each other's lines.
 void PrintLine(const std::string& text) {
     std::cout << (text + "\n") << std::flush;
-}
-
-// Serves commands from standard input and the FIFO until a stop signal arrives.
-void TakeCommands(PtyCameraServer& server, int stopFd, int fifoFd) {
-    // Standard input ends at end of file, or at once for a background job of a terminal (its
-    // reads fail instead of stopping the process).
-    signal(SIGTTIN, SIG_IGN);
-    LineSplitter fromStdin;
-    LineSplitter fromFifo;
-    pollfd fds[3] = {{stopFd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}, {fifoFd, POLLIN, 0}};
-    for (;;) {
-        if (poll(fds, 3, -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (fds[0].revents) {
-            return;
-        }
-        for (int i = 1; i < 3; ++i) {
-            if (!fds[i].revents) {
-                continue;
-            }
-            char buffer[512];
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n <= 0 && !(n < 0 && (errno == EAGAIN || errno == EINTR))) {
-                fds[i].fd = -1;  // ended or unreadable: poll ignores it from now on
-                continue;
-            }
-            LineSplitter& lines = i == 1 ? fromStdin : fromFifo;
-            for (const std::string& line : lines.Take({buffer, size_t(std::max<ssize_t>(n, 0))})) {
-                if (const std::string answer = RunControlCommand(server, line); !answer.empty()) {
-                    PrintLine(answer);
-                }
-            }
-        }
-    }
 }
 
 int Run(const CamsimOptions& options) {
@@ -130,7 +50,7 @@ int Run(const CamsimOptions& options) {
         settings.Load(ReadDataFile(options.stateFile));
     }
 
-    // Block the stop signals before the server thread starts, so that only sigwait sees them.
+    // Block the stop signals before the server thread starts, so that only the signalfd sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
@@ -159,7 +79,7 @@ int Run(const CamsimOptions& options) {
               << (options.pacing.baud ? ", " + std::to_string(options.pacing.baud) + " baud" : "")
               << "; stop with Ctrl+C" << std::endl;
 
-    TakeCommands(server, stopFd, fifo.Fd());
+    TakeCommands(server, stopFd, fifo.Fd(), PrintLine);
     server.Stop();
     close(stopFd);
     if (!options.linkPath.empty()) {

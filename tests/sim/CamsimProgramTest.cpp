@@ -145,7 +145,8 @@ TEST(CamsimProgram, RefusesBadInputWithAMessage) {
     for (const Case& c :
          {Case{{"--fault", "bogus"}, 2, "unknown fault"}, Case{{"--baud", "fast"}, 2, "--baud"},
           Case{{"--frobnicate"}, 2, "unknown option"},
-          Case{{"--state", "/nonexistent/x.tvn"}, 1, "/nonexistent/x.tvn"}}) {
+          Case{{"--state", "/nonexistent/x.tvn"}, 1, "/nonexistent/x.tvn"},
+          Case{{"--control", "/tmp"}, 1, "making FIFO /tmp"}}) {
         SCOPED_TRACE(c.args[0]);
         Camsim camsim(c.args);
         EXPECT_EQ(camsim.Stop(0), c.status);
