@@ -22,6 +22,7 @@
 #include "FakeCamera.h"
 #include "GuiTestSupport.h"
 #include "MillisecondClock.h"
+#include "templates/Menus.h"
 
 namespace tavin {
 namespace {
@@ -261,12 +262,12 @@ TEST_F(StartupTest, DropsOpenRequestsAndCommandsDuringACameraWaitRunAfterIt) {
             QCoreApplication::sendEvent(app->MainFrame(), &drop);
             QFileOpenEvent open(requested);
             QCoreApplication::sendEvent(QCoreApplication::instance(), &open);
-            app->Commands().Dispatch(32775);  // Write To Camera
+            app->Commands().Dispatch(command::kWriteToCamera);
         });
         TheUserInterface().KeepResponsive();
         EXPECT_EQ(camera->calls, Calls{"FetchAllItems"}) << "run inside the read";
     };
-    app->Commands().Dispatch(32773);  // Read From Camera
+    app->Commands().Dispatch(command::kReadFromCamera);
     EXPECT_EQ(camera->calls, Calls{"FetchAllItems"});
     EXPECT_TRUE(RunEventLoopUntil([&] { return camera->calls.size() == 4; }));
     EXPECT_EQ(camera->calls,
@@ -307,9 +308,9 @@ TEST_F(StartupTest, FileLoadsAndWholeCameraTransfersRunUnderTheWaitCursor) {
     };
     camera->duringFetch = record;
     camera->duringSendAll = record;
-    camera->fetchResult = -5;         // the cursor also comes back after a failure
-    app->Commands().Dispatch(32773);  // Read From Camera
-    app->Commands().Dispatch(32775);  // Write To Camera
+    camera->fetchResult = -5;  // the cursor also comes back after a failure
+    app->Commands().Dispatch(command::kReadFromCamera);
+    app->Commands().Dispatch(command::kWriteToCamera);
     app->Documents().OpenDocumentFile(DataFile("loaded.tvn"));
     EXPECT_EQ(shapes, (std::vector<int>(3, Qt::WaitCursor)));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
