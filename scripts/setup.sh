@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          clang-14 libclang-rt-14-dev clang-format-14 xvfb xauth desktop-file-utils
-          fonts-liberation)
+          clang-14 libclang-rt-14-dev clang-format-14 xvfb xauth xdotool x11-utils
+          desktop-file-utils fonts-liberation)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "CamsimControl.h"
+
 namespace tavin::sim {
 
 namespace {
@@ -53,6 +55,8 @@ CamsimOptions ParseCamsimOptions(const std::vector<std::string>& args) {
                 std::chrono::milliseconds(ParseNumber(option, value(), 0, 60000));
         } else if (option == "--link") {
             options.linkPath = value();
+        } else if (option == "--control") {
+            options.controlPath = value();
         } else if (option == "--model") {
             const std::string model = value();
             if (model == "rs232c") {
@@ -78,10 +82,13 @@ std::string CamsimUsage() {
            "\n"
            "Serves a simulated camera on a new pseudo-terminal until interrupted (Ctrl+C or\n"
            "SIGTERM). The first line printed is the terminal's device path; point the control\n"
-           "program at it, for example with TAVIN_COM1=<path> for COM 1.\n"
+           "program at it, for example with TAVIN_COM1=<path> for COM 1. While it runs it takes\n"
+           "commands, one a line, on its standard input and on the control FIFO; each answer\n"
+           "is a line on standard output.\n"
            "\n"
            "Options:\n"
            "  --link PATH        also make PATH a symlink to the device (removed on exit)\n"
+           "  --control PATH     also take commands from a FIFO made at PATH (removed on exit)\n"
            "  --state FILE       start from the settings in a .tvn data file instead of the\n"
            "                     factory settings\n"
            "  --model MODEL      rs232c (default) or camera-link: the camera model, which\n"
@@ -94,7 +101,7 @@ std::string CamsimUsage() {
            "  -h, --help         show this text\n"
            "\n"
            "Faults:\n" +
-           FaultHelp();
+           FaultHelp() + "\n" + ControlHelp() + "\n";
 }
 
 }  // namespace tavin::sim

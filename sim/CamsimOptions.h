@@ -17,7 +17,8 @@ struct CamsimOptions {
     CameraModel model = CameraModel::Rs232c;
     Fault fault;
     LinePacing pacing;
-    std::string linkPath;  // empty: no symlink
+    std::string linkPath;     // empty: no symlink
+    std::string controlPath;  // empty: no control FIFO
     bool log = false;
     bool help = false;
 };

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,8 +47,10 @@ DataFileValues ReadDataFile(const std::filesystem::path& path) {
     if (!in) {
         throw DataFileError("cannot open " + path.string() + ": " + std::strerror(errno));
     }
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>()};
+    // Whatever follows the values is ignored, so reading stops there (also on an endless device).
+    std::vector<uint8_t> bytes(kFileSize);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    bytes.resize(size_t(in.gcount()));
     try {
         return ParseDataFile(bytes);
     } catch (const DataFileError& e) {

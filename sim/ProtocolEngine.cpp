@@ -193,6 +193,13 @@ std::vector<uint8_t> ProtocolEngine::OnEnq() {
     }
 }
 
+void ProtocolEngine::HangUp(const std::string& why) {
+    if (state_ != State::Closed) {
+        state_ = State::Closed;
+        Report(Note(EventKind::HangUp, why));
+    }
+}
+
 std::vector<uint8_t> ProtocolEngine::RefuseFrame(const std::string& why) {
     state_ = State::AwaitFrame;
     Report(Note(EventKind::BadFrame, why, "NAK"));
@@ -217,8 +224,7 @@ std::vector<uint8_t> ProtocolEngine::OnFrame() {
         return {};
     }
     if (fault_.kind == FaultKind::HangUp) {
-        state_ = State::Closed;
-        Report(Note(EventKind::HangUp, "after frame \"" + text_ + "\" (fault)"));
+        HangUp("after frame \"" + text_ + "\" (fault)");
         return {};
     }
     uint8_t fields[7];

@@ -40,6 +40,8 @@ class ProtocolEngine {
 
     // True once the camera has closed the line; it then takes and sends nothing more.
     bool HungUp() const { return state_ == State::Closed; }
+    // Closes the line now, as a pulled cable does; `why` goes to the monitor.
+    void HangUp(const std::string& why);
 
     CameraSettings& Settings() { return settings_; }
     const CameraSettings& Settings() const { return settings_; }

@@ -124,6 +124,24 @@ void PtyCameraServer::SetFault(const Fault& fault) {
     camera_.SetFault(fault);
 }
 
+Fault PtyCameraServer::CurrentFault() const {
+    std::lock_guard lock(mutex_);
+    return camera_.Engine().GetFault();
+}
+
+void PtyCameraServer::Load(std::span<const int32_t, kFactoryItemCount> values) {
+    std::lock_guard lock(mutex_);
+    camera_.Engine().Settings().Load(values);
+}
+
+void PtyCameraServer::HangUp() {
+    {
+        std::lock_guard lock(mutex_);
+        camera_.HangUp(Now());
+    }
+    Wake();
+}
+
 void PtyCameraServer::SetPacing(const LinePacing& pacing) {
     {
         std::lock_guard lock(mutex_);

@@ -34,8 +34,14 @@ class PtyCameraServer {
 
     const std::string& DevicePath() const { return devicePath_; }
 
+    // Safe to call from any thread while the server runs.
     void SetFault(const Fault& fault);
+    Fault CurrentFault() const;
     void SetPacing(const LinePacing& pacing);
+    // Takes the values of a data file, as --state does at start.
+    void Load(std::span<const int32_t, kFactoryItemCount> values);
+    // Closes the line now, as a pulled cable does; the host's next read sees the hang-up.
+    void HangUp();
 
     uint64_t BytesFromHost() const;
     uint64_t BytesToHost() const;

@@ -62,6 +62,11 @@ LineOutput VirtualCamera::Advance(SimTime now) {
     return out;
 }
 
+void VirtualCamera::HangUp(SimTime now) {
+    eventTime_ = now;
+    engine_.HangUp("on request");
+}
+
 std::optional<SimTime> VirtualCamera::NextEventTime() const {
     std::optional<SimTime> next;
     if (!inbound_.empty()) {

@@ -51,6 +51,8 @@ class VirtualCamera {
     void FromHost(std::span<const uint8_t> bytes, SimTime now);
     // Runs the camera up to `now`; returns what has reached the host by then.
     LineOutput Advance(SimTime now);
+    // Closes the line at `now`, as a pulled cable does.
+    void HangUp(SimTime now);
     // When Advance next has something to do, if anything is pending.
     std::optional<SimTime> NextEventTime() const;
 

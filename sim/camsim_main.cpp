@@ -2,6 +2,7 @@
 // hardware, reproducing a camera's bad days and watching the protocol go by.
 
 #include <signal.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "CamsimControl.h"
 #include "CamsimOptions.h"
 #include "DataFile.h"
 #include "PtyCameraServer.h"
@@ -36,38 +38,50 @@ void RemoveLink(const fs::path& link, const std::string& device) {
     }
 }
 
+// One whole line at a time, so the monitor (on the server thread) and the answers to commands
+// never break into each other's lines.
+void PrintLine(const std::string& text) {
+    std::cout << (text + "\n") << std::flush;
+}
+
 int Run(const CamsimOptions& options) {
     CameraSettings settings(options.model);
     if (!options.stateFile.empty()) {
         settings.Load(ReadDataFile(options.stateFile));
     }
 
-    // Block the stop signals before the server thread starts, so that only sigwait sees them.
+    // Block the stop signals before the server thread starts, so that only the signalfd sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const int stopFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (stopFd < 0) {
+        throw std::system_error(errno, std::generic_category(), "signalfd");
+    }
+    ControlFifo fifo(options.controlPath);
 
     ServerOptions serverOptions{std::move(settings), options.fault, options.pacing, nullptr};
     if (options.log) {
-        serverOptions.monitor = [](const std::string& line) { std::cout << line << std::endl; };
+        serverOptions.monitor = PrintLine;
     }
     PtyCameraServer server(std::move(serverOptions));
     if (!options.linkPath.empty()) {
         CreateLink(options.linkPath, server.DevicePath());
     }
-    std::cout << server.DevicePath() << std::endl;
+    PrintLine(server.DevicePath());
     std::cerr << "tavin-camsim: serving a simulated camera on " << server.DevicePath()
               << (options.linkPath.empty() ? "" : " (" + options.linkPath + ")")
+              << (options.controlPath.empty() ? "" : ", commands on " + options.controlPath)
               << (options.fault.kind == FaultKind::None ? "" : ", fault " + ToString(options.fault))
               << (options.pacing.baud ? ", " + std::to_string(options.pacing.baud) + " baud" : "")
               << "; stop with Ctrl+C" << std::endl;
 
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    TakeCommands(server, stopFd, fifo.Fd(), PrintLine);
     server.Stop();
+    close(stopFd);
     if (!options.linkPath.empty()) {
         RemoveLink(options.linkPath, server.DevicePath());
     }

@@ -64,6 +64,25 @@ TEST(PtyCameraServer, HangUpClosesTheLineUnderTheHost) {
     EXPECT_TRUE(host.SawHangUp());
 }
 
+TEST(PtyCameraServer, TakesAFaultSettingsAndAHangUpWhileItRuns) {
+    PtyCameraServer server;
+    RawTerminal host(server.DevicePath());
+    server.SetFault(Fault{FaultKind::EnqNak, 0});
+    EXPECT_EQ(server.CurrentFault().kind, FaultKind::EnqNak);
+    host.Write({kEnq});
+    EXPECT_EQ(host.Read(1, kWait), std::vector<uint8_t>{kNak});
+
+    std::array<int32_t, kFactoryItemCount> values{};
+    values[0] = 0;  // FD, item 06, leaves the factory at 1
+    server.Load(values);
+    EXPECT_EQ(server.Value(CommandGroup::First, 0x06), 0);
+
+    server.HangUp();
+    EXPECT_TRUE(server.WaitForHangUp(kWait));
+    EXPECT_TRUE(host.Read(1, kWait).empty());
+    EXPECT_TRUE(host.SawHangUp());
+}
+
 // At 9600 baud a read needs 31 byte times on the line before the reply is in: about 35.5 ms.
 TEST(PtyCameraServer, PacedReadTakesItsWireTime) {
     PtyCameraServer server({.pacing = {9600, 0us}});
