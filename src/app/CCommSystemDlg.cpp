@@ -74,7 +74,8 @@ void CCommSystemDlg::showEvent(QShowEvent* event) {
 void CCommSystemDlg::keyPressEvent(QKeyEvent* event) {
     // Enter is OPEN unless a button has the focus; Esc cancels as the dialog's default handling
     // does.
-    if (!PressButtonForEnter(*this, *event, *DialogItem<QAbstractButton>(*this, comm_system::kOpen))) {
+    if (!PressButtonForEnter(*this, *event,
+                             *DialogItem<QAbstractButton>(*this, comm_system::kOpen))) {
         QDialog::keyPressEvent(event);
     }
 }

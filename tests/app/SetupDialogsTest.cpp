@@ -150,7 +150,8 @@ TEST(CommSystemDlg, EnterPressesTheFocusedButtonAndAShowEventKeepsTheChoice) {
     FileAnswers files({QString()});
     CCommSystemDlg dialog;
     RunStartDialog(dialog, [&files](CCommSystemDlg& shown) {
-        for (int id : {comm_system::kOtherFactory, comm_system::kBrowse}) {  // "Other Factory", Browse
+        for (int id :
+             {comm_system::kOtherFactory, comm_system::kBrowse}) {  // "Other Factory", Browse
             DialogItem(shown, id)->setFocus();
             QTest::keyClick(&shown, Qt::Key_Return);
         }
@@ -160,7 +161,8 @@ TEST(CommSystemDlg, EnterPressesTheFocusedButtonAndAShowEventKeepsTheChoice) {
         QShowEvent restored;
         QCoreApplication::sendEvent(&shown, &restored);
         EXPECT_TRUE(Button(shown, comm_system::kOtherFactory)->isChecked());
-        EXPECT_EQ(DialogItem<QLineEdit>(shown, comm_system::kLibraryPath)->text(), QStringLiteral("typed.so"));
+        EXPECT_EQ(DialogItem<QLineEdit>(shown, comm_system::kLibraryPath)->text(),
+                  QStringLiteral("typed.so"));
         DialogItem(shown, comm_system::kCancel)->setFocus();  // CANCEL
         QTest::keyClick(&shown, Qt::Key_Return);
     });

@@ -17,11 +17,11 @@
 #include "CMainFrame.h"
 #include "CTAVINApp.h"
 #include "CTAVINDoc.h"
+#include "CTAVINView.h"
 #include "DialogBuilder.h"
 #include "DocumentManager.h"
 #include "FakeCamera.h"
 #include "GuiTestSupport.h"
-#include "CTAVINView.h"
 #include "templates/Menus.h"
 
 namespace tavin {
