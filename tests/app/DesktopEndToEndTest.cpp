@@ -25,6 +25,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <string_view>
 
 #include "CMainFrame.h"
 #include "CTAVINDoc.h"
@@ -33,6 +34,7 @@
 #include "DialogBuilder.h"
 #include "FakeCamera.h"
 #include "templates/CommandMenuDialog.h"
+#include "templates/Forms.h"
 
 namespace tavin {
 namespace {
@@ -41,10 +43,18 @@ const QString kTitle = QStringLiteral("^MORVA-7E$");
 const QString kEnq = QStringLiteral("host   ENQ");
 const QString kTimeOut =
     QStringLiteral("ERROR - Communication time out detected.\nCheck the connection.");
-constexpr int kGainFine = 1026;       // the panel's GAIN (FINE) slider
-constexpr int kVrgFine = 1126;        // the Command Menu's VRG(FINE) slider
 constexpr int kFailedWriteMs = 8000;  // a write to a silent camera gives up after about 4 s
 constexpr int kQuietMs = 10000;       // nothing may follow a dismissed box for this long
+
+int CommandMenuSliderOf(std::string_view title) {
+    for (const CommandMenuRow& row : CommandMenuRows()) {
+        if (title == row.title) {
+            return row.sliderId;
+        }
+    }
+    ADD_FAILURE() << "no Command Menu row " << title;
+    return 0;
+}
 
 // A child process, stopped on the way out also when a test fails: politely first, so that Xvfb
 // removes its lock file.
@@ -325,7 +335,7 @@ class DesktopTest : public ::testing::Test {
 };
 
 TEST_F(DesktopTest, PanelSliderArrowOnASilentCameraGivesOneBox) {
-    const QPoint arrow = PanelArrow(kGainFine);
+    const QPoint arrow = PanelArrow(panel::kGainFineSlider);
     Camsim("fault silent");
     const int enq = camsim_->Count(kEnq);
     Click(arrow);
@@ -339,7 +349,7 @@ TEST_F(DesktopTest, CommandMenuSliderArrowOnASilentCameraGivesOneBox) {
     Xdo({"key", "ctrl+p"});
     const QString menu = WaitForWindow("^Command Menu$");
     ASSERT_FALSE(menu.isEmpty()) << "no Command Menu";
-    const QPoint arrow = CommandMenuArrow(menu, kVrgFine);
+    const QPoint arrow = CommandMenuArrow(menu, CommandMenuSliderOf("VRG(FINE)"));
     Camsim("fault silent");
     const int enq = camsim_->Count(kEnq);
     Click(arrow);
@@ -358,7 +368,7 @@ TEST_F(DesktopTest, FileDroppedDuringAnExchangeDoesNotRunInsideIt) {
     source.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&source));
 
-    const QPoint arrow = PanelArrow(kGainFine);
+    const QPoint arrow = PanelArrow(panel::kGainFineSlider);
     Camsim("fault silent");
     const int enq = camsim_->Count(kEnq);
     Click(arrow);

@@ -184,7 +184,7 @@ QPoint RightArrow(const QScrollBar& bar) {
 // A modal message box may take the mouse release, so none is delivered here: the failed write
 // alone must end the press.
 TEST_F(PanelTest, AFailedWriteEndsThePressThatCausedItWithoutItsRelease) {
-    ScrollBarControl& bar = *panel.Slider(1026);
+    ScrollBarControl& bar = *panel.Slider(kGainFineSlider);
     const int h = bar.height();
     panel.CameraHolds({{9, 25}});
     panel.GoSilent(true);
@@ -201,7 +201,7 @@ TEST_F(PanelTest, AFailedWriteEndsThePressThatCausedItWithoutItsRelease) {
     QTest::qWait(700);
     EXPECT_TRUE(panel.ui.messages.empty());
     EXPECT_EQ(bar.value(), 25);
-    EXPECT_EQ(panel.LabelText(1027), " 25 ");
+    EXPECT_EQ(panel.LabelText(kGainFineValue), " 25 ");
 }
 
 TEST_F(PanelTest, ALongPressStopsAtTheFirstFailedWrite) {
@@ -211,22 +211,23 @@ TEST_F(PanelTest, ALongPressStopsAtTheFirstFailedWrite) {
             panel.GoSilent(true);  // the cable falls out while the arrow is held
         }
     };
-    QTest::mousePress(panel.Slider(1026), Qt::LeftButton, {}, RightArrow(*panel.Slider(1026)));
+    QTest::mousePress(panel.Slider(kGainFineSlider), Qt::LeftButton, {},
+                      RightArrow(*panel.Slider(kGainFineSlider)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.ui.messages.empty(); }, 5000));
     QTest::qWait(300);  // six repeat intervals
     EXPECT_EQ(panel.ui.messages.size(), 1u);
     EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{kGainFine, 21}, {kGainFine, 22}}));
-    EXPECT_EQ(panel.LabelText(1027), " 22 ");
+    EXPECT_EQ(panel.LabelText(kGainFineValue), " 22 ");
 }
 
 TEST_F(PanelTest, AfterAFailureOnlyANewPressWritesAgain) {
-    ScrollBarControl& bar = *panel.Slider(1026);
+    ScrollBarControl& bar = *panel.Slider(kGainFineSlider);
     panel.CameraHolds({{9, 25}});
     panel.GoSilent(true);
     panel.ui.onStatus = [&](const std::string&) {
         if (panel.ui.messages.empty()) {  // clicks queued while the camera does not answer
             testing::QueueClick(bar, RightArrow(bar));
-            testing::QueueClick(*panel.Button(1085));
+            testing::QueueClick(*panel.Button(kGain12dB));
         }
     };
     QTest::keyPress(&bar, Qt::Key_Right);
@@ -238,7 +239,7 @@ TEST_F(PanelTest, AfterAFailureOnlyANewPressWritesAgain) {
     EXPECT_EQ(panel.ui.messages.size(), 1u);
     QTest::keyRelease(&bar, Qt::Key_Right);
     panel.GoSilent(false);
-    Key(1026, Qt::Key_Right);
+    Key(kGainFineSlider, Qt::Key_Right);
     EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{kGainFine, 26}}));
 }
 
