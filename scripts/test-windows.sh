@@ -11,21 +11,11 @@ bash scripts/build.sh
 
 echo "== Windows build under Wine (build-win)"
 packages=(g++-mingw-w64-x86-64-posix wine64 wine googletest)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    if ! { $sudo apt-get update -qq &&
-        DEBIAN_FRONTEND=noninteractive timeout 600 $sudo apt-get install -y -qq \
-            --no-install-recommends "${missing[@]}"; } >build/win-install.log 2>&1; then
-        tail -5 build/win-install.log
-        echo "== Windows build skipped: mingw-w64 and Wine could not be installed"
-        exit 0
-    fi
+if ! APT_TIMEOUT=600 bash scripts/install-missing.sh "${packages[@]}" >build/win-install.log 2>&1
+then
+    tail -5 build/win-install.log
+    echo "== Windows build skipped: mingw-w64 and Wine could not be installed"
+    exit 0
 fi
 
 start=$SECONDS
