@@ -80,6 +80,7 @@ TEST(CommandLine, RefusesWhatCannotBeMeant) {
         {{"write", "a.tvn", "--json"}, "--json"},
         {{"get", "9", "-o", "x.tvn"}, "-o is for the read command"},
         {{"get", "9", "--force"}, "--force is for the set command"},
+        {{"get", "9", "--verify"}, "--verify is for the write and set"},
         {{"read", "-l", "x.so", "-d", "/dev/x"}, "exclude each other"},
         {{"read", "--json=yes"}, "--json takes no value"},
         {{"read", "-x"}, "unknown option '-x'"},

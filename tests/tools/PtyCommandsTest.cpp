@@ -135,6 +135,41 @@ TEST_F(PtyCommands, WriteOfAFileThatIsNotOursTouchesNothing) {
     EXPECT_EQ(camera_->BytesFromHost(), 0u);
 }
 
+TEST_F(PtyCommands, VerifiedWritesReadEveryItemBackAndPassWhenItTook) {
+    StartCamera(DataFileValues{});
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const ProgramResult write = Ctl({"write", "--verify", dir_ / "golden.tvn"});
+    ASSERT_EQ(write.exitStatus, 0) << write.err;
+    EXPECT_EQ(write.out + write.err, "");
+    EXPECT_EQ(MonitorLinesWith("host   write"), 45);
+    EXPECT_EQ(MonitorLinesWith("host   read"), 45);
+
+    const ProgramResult set = Ctl({"set", "--verify", "9=30", "16=ab", "9=31", "--json"});
+    ASSERT_EQ(set.exitStatus, 0) << set.err;
+    EXPECT_TRUE(ParseJson(set.out).object()["identical"].toBool()) << set.out;
+    EXPECT_EQ(MonitorLinesWith("host   read"), 45 + 2);  // item 9 is read back once
+}
+
+TEST_F(PtyCommands, AVerifiedWriteNamesEveryItemTheCameraDidNotKeep) {
+    StartCamera(DataFileValues{}, {.kind = sim::FaultKind::ForgetWrites});
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const ProgramResult write = Ctl({"write", dir_ / "golden.tvn", "--verify"});
+    EXPECT_EQ(write.exitStatus, 1);
+    EXPECT_NE(
+        write.out.find("   9  GAIN (FINE)                     37      0x25         0       0x0"),
+        std::string::npos)
+        << write.out;
+    EXPECT_NE(write.err.find("items read back differ from what was written"), std::string::npos);
+
+    const ProgramResult set = Ctl({"set", "--verify", "9=30", "10=0", "--json"});
+    EXPECT_EQ(set.exitStatus, 1);
+    const QJsonArray differences = ParseJson(set.out).object()["differences"].toArray();
+    ASSERT_EQ(differences.size(), 1);  // item 10 holds the 0 it was sent
+    EXPECT_EQ(differences[0].toObject()["a"].toObject()["value"].toInt(), 30);
+    EXPECT_EQ(differences[0].toObject()["b"].toObject()["value"].toInt(), 0);
+    EXPECT_EQ(set.err, "tavinctl: 1 of 2 items read back differ from what was written\n");
+}
+
 TEST_F(PtyCommands, GetAndSetByIndexAndByLabel) {
     StartCamera(SampleValues());
     const ProgramResult set = Ctl({"set", "gain (fine)=30", "11=3", "16=ab", "BLACK LEVEL=0x10"});

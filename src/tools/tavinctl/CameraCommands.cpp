@@ -7,6 +7,7 @@
 #include "DataFileIo.h"
 #include "ItemSelector.h"
 #include "Report.h"
+#include "Verify.h"
 
 namespace tavin::ctl {
 
@@ -76,7 +77,8 @@ int RunRead(CameraDataSet& data, const CtlOptions& options, Streams io) {
 
 // As opening a data file in the program: every value is stored, then every item is written
 // in index order (the placeholder is only stored), stopping at the first failure.
-int RunWrite(CameraDataSet& data, Streams io, const DataFileValues& values) {
+int RunWrite(CameraDataSet& data, const CtlOptions& options, Streams io,
+             const DataFileValues& values) {
     for (int index = 0; index < kCameraItemCount; ++index) {
         data.SetValue(index, values[index], true);
     }
@@ -95,7 +97,15 @@ int RunWrite(CameraDataSet& data, Streams io, const DataFileValues& values) {
             return kFailure;
         }
     }
-    return kSuccess;
+    progress.Clear();
+    if (!options.verify) {
+        return kSuccess;
+    }
+    std::vector<SentItem> sent;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        sent.push_back({index, data.GetValue(index, false)});
+    }
+    return VerifyWrites(data, sent, options.operands[0], options.json, io);
 }
 
 int RunGet(CameraDataSet& data, const CtlOptions& options, Streams io,
@@ -117,7 +127,8 @@ struct Assignment {
     int32_t value;
 };
 
-int RunSet(CameraDataSet& data, Streams io, const std::vector<Assignment>& assignments) {
+int RunSet(CameraDataSet& data, const CtlOptions& options, Streams io,
+           const std::vector<Assignment>& assignments) {
     for (size_t i = 0; i < assignments.size(); ++i) {
         const Assignment& a = assignments[i];
         if (data.WriteItem(a.index, a.value) < 0) {
@@ -127,7 +138,16 @@ int RunSet(CameraDataSet& data, Streams io, const std::vector<Assignment>& assig
             return kFailure;
         }
     }
-    return kSuccess;
+    if (!options.verify) {
+        return kSuccess;
+    }
+    // An item set twice must hold the last value.
+    std::vector<SentItem> sent;
+    for (const Assignment& a : assignments) {
+        std::erase_if(sent, [&](const SentItem& item) { return item.index == a.index; });
+        sent.push_back({a.index, a.value});
+    }
+    return VerifyWrites(data, sent, "set", options.json, io);
 }
 
 // The manual command's text: letters go out in upper case, as the dialog types them.
@@ -217,11 +237,11 @@ int RunCameraCommand(const CtlOptions& options, Streams io) {
         case Command::Read:
             return RunRead(data, options, io);
         case Command::Write:
-            return RunWrite(data, io, file.values);
+            return RunWrite(data, options, io, file.values);
         case Command::Get:
             return RunGet(data, options, io, items);
         case Command::Set:
-            return RunSet(data, io, assignments);
+            return RunSet(data, options, io, assignments);
         case Command::Send:
             return RunSend(data, options, io);
         case Command::Query:

@@ -92,6 +92,8 @@ constexpr OptionInfo kOptions[] = {
     {"version", 'V', [](Parsed& p, const char*) { return p.version = true; }, nullptr},
     {"json", kLongOnly, [](Parsed& p, const char*) { return p.options.json = true; }, nullptr},
     {"force", 'f', [](Parsed& p, const char*) { return p.options.force = true; }, nullptr},
+    {"verify", kLongOnly + 1, [](Parsed& p, const char*) { return p.options.verify = true; },
+     nullptr},
     {"port", 'p',
      [](Parsed& p, const char* value) {
          return SetNumber(p.options.link.port, value, [](int n) { return n >= 1 && n <= 10; });
@@ -232,7 +234,11 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
         }
         return Fail(std::string(info.name) + ": wrong number of operands");
     }
-    if (options.json && !info.reads) {
+    const bool writes = *command == Command::Write || *command == Command::Set;
+    if (options.verify && !writes) {
+        return Fail("--verify is for the write and set commands only");
+    }
+    if (options.json && !info.reads && !options.verify) {
         return Fail("--json is for the commands that print what they read");
     }
     if (!options.outputFile.empty() && *command != Command::Read) {

@@ -28,6 +28,7 @@ struct CtlOptions {
     std::string outputFile;  // read -o
     bool json = false;
     bool force = false;
+    bool verify = false;  // write, set: read every written item back
 };
 
 struct ParseResult {

@@ -33,13 +33,15 @@ Link options (default: COM 1 at 19200 baud):
   -b, --baud RATE         19200 or 9600
 Other options:
   -o, --output FILE       read: save a data file, as the program's Save does
-      --json              print what was read as JSON (read, get, query, dump, diff)
+      --json              print what was read as JSON (read, get, query, dump, diff, and
+                          what --verify found)
   -f, --force             set: send a value even outside the item's range
+      --verify            write, set: read every written item back; print those that differ
   -h, --help              this text
   -V, --version           the version
 
 Exit status: 0 success; 1 failure (the message starts with "ERROR - " for the camera link), or
-for diff: the files differ; 2 wrong command line, or for diff: a file could not be read.
+for diff: the files differ; for --verify: an item did not take; 2 wrong command line, or for diff: a file could not be read.
 )";
 }
 
