@@ -1,5 +1,6 @@
 #include "Verify.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "CameraDataSet.h"
@@ -13,7 +14,11 @@ int VerifyWrites(CameraDataSet& data, std::span<const SentItem> sent, const std:
                  bool json, Streams io) {
     std::vector<DiffRow> differences;
     std::vector<int> unverified;
-    Progress progress(io.err, io.progress, "Verifying");
+    constexpr uint8_t kBoth = CameraItemDef::kWritable | CameraItemDef::kReadable;
+    const auto total = std::count_if(sent.begin(), sent.end(), [](const SentItem& item) {
+        return (GetItemDef(item.index).flags & kBoth) == kBoth;
+    });
+    Progress progress(io, "Verifying");
     int done = 0;
     for (const SentItem& item : sent) {
         const uint8_t flags = GetItemDef(item.index).flags;
@@ -24,7 +29,7 @@ int VerifyWrites(CameraDataSet& data, std::span<const SentItem> sent, const std:
             unverified.push_back(item.index);
             continue;
         }
-        progress.Step(++done, static_cast<int>(sent.size()), item.index);
+        progress.Step(++done, static_cast<int>(total), item.index);
         if (data.ReadItem(item.index) < 0) {
             progress.Clear();
             ReportFailure(data, io.err,
