@@ -142,9 +142,9 @@ std::string ResultOf(Command command, int waitStatus, int& exitStatus) {
     }
 }
 
-std::string Seconds(double seconds) {
+std::string Seconds(double seconds, int digits = 2) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", seconds);
+    std::snprintf(text, sizeof text, "%.*f", digits, seconds);
     return text;
 }
 
@@ -183,7 +183,7 @@ class Printer {
             io_.out << "{\"link\": " << JsonString(name)
                     << ", \"result\": " << JsonString(child.result)
                     << ", \"exit\": " << child.exitStatus
-                    << ", \"seconds\": " << Seconds(child.seconds) << ", \"output\": " << output
+                    << ", \"seconds\": " << Seconds(child.seconds, 3) << ", \"output\": " << output
                     << ", \"errors\": " << JsonString(child.err) << "}\n";
         } else {
             io_.out << Padded(name, nameWidth_) << "  " << Padded(child.result, kResultWidth)
@@ -210,7 +210,7 @@ class Printer {
             for (size_t i = 0; i < failed.size(); ++i) {
                 io_.out << (i ? ", " : "") << JsonString(failed[i]);
             }
-            io_.out << "], \"seconds\": " << Seconds(seconds) << "}\n";
+            io_.out << "], \"seconds\": " << Seconds(seconds, 3) << "}\n";
             return;
         }
         io_.out << children_.size() << " links: " << ok << " ok, " << failed.size() << " not ok";
