@@ -214,6 +214,10 @@ TEST_F(PtyLinks, ALinksFileNamesTheLinksAndTheirDataFiles) {
     WriteBytes(dir_ / "line3.links",
                "# line 3\nline3-left  " + left + "\n\n  line3-right " + right + "  # spare\n");
     const std::string links = dir_ / "line3.links";
+    const ProgramResult notADirectory =
+        RunProgram(TAVINCTL_PATH, {"--links", links, "read", "-o", dir_ / "now"});
+    EXPECT_EQ(notADirectory.exitStatus, 2);
+    EXPECT_NE(notADirectory.err.find("-o takes a directory"), std::string::npos);
     std::filesystem::create_directory(dir_ / "now");
 
     const ProgramResult read =

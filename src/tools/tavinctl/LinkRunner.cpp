@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <sstream>
 
@@ -81,8 +82,14 @@ class ProgressFrames final : public std::stringbuf {
     std::ostream status(&frames);
     ConsoleUserInterface console(err);
     InstallUserInterface(&console);
-    const int code = RunCameraJob(
-        mine, link, job, {.out = out, .err = err, .progress = progress, .status = &status});
+    // Nothing may unwind out of here: the child would go on running the parent's loop.
+    int code = kFailure;
+    try {
+        code = RunCameraJob(mine, link, job,
+                            {.out = out, .err = err, .progress = progress, .status = &status});
+    } catch (const std::exception& e) {
+        err << "tavinctl: " << e.what() << '\n';
+    }
     SendFrame(fd, kOutFrame, out.str());
     SendFrame(fd, kErrFrame, err.str());
     ::_exit(code);
