@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "CtlOptions.h"
+#include "LinkList.h"
 #include "Tavinctl.h"
 
 namespace tavin::ctl {
@@ -156,6 +157,17 @@ TEST(Program, AnUnopenablePortGivesTheProgramsStatusText) {
     EXPECT_EQ(run.status, kFailure);
     EXPECT_EQ(run.err.rfind("ERROR - Can not open communciation port.\n", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("/nonexistent/tty"), std::string::npos);
+}
+
+TEST(CommandLine, LinkNamesBecomePlainFileNames) {
+    for (const auto& [name, file] : std::vector<std::pair<std::string, std::string>>{
+             {"line3-left", "line3-left"},
+             {"/dev/ttyUSB0", "dev_ttyUSB0"},
+             {"rfc2217://10.0.0.7:7001", "rfc2217___10.0.0.7_7001"},
+             {"../../etc/x", "etc_x"},
+             {"..", "link"}}) {
+        EXPECT_EQ(FileNameOf(name), file) << name;
+    }
 }
 
 TEST(CommandLine, RepeatedLinkOptionsAndLinksFilesNameSeveralLinks) {

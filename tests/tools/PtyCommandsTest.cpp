@@ -256,6 +256,26 @@ TEST_F(PtyLinks, ALinksFileNamesTheLinksAndTheirDataFiles) {
     EXPECT_EQ(objects[2]["failed"].toArray().size(), 2);
 }
 
+TEST_F(PtyLinks, EachLinkKeepsItsOwnPortMappingAndTrace) {
+    // Two COM ports, each mapped by the environment, each traced to a file of its own.
+    const std::string one = StartMore();
+    const std::string two = StartMore({.kind = sim::FaultKind::EnqNak});
+    const std::string trace = dir_ / "trace";
+    const ProgramResult run =
+        RunProgram(TAVINCTL_PATH, {"-p", "1", "-p", "2", "get", "9"},
+                   {{"TAVIN_COM1", one}, {"TAVIN_COM2", two}, {"TAVIN_TRACE", trace}});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("COM1  ok "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n       9  GAIN (FINE)  "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("COM2  failed "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("    ERROR - Unexpected character received from camera unit."),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(trace));
+    const std::string traced = ReadBytes(trace + ".COM1");
+    EXPECT_NE(traced.find("bytes=05"), std::string::npos) << traced;            // the ENQ
+    EXPECT_NE(ReadBytes(trace + ".COM2").find("bytes=15"), std::string::npos);  // its NAK
+}
+
 TEST_F(PtyCommands, GetAndSetByIndexAndByLabel) {
     StartCamera(SampleValues());
     const ProgramResult set = Ctl({"set", "gain (fine)=30", "11=3", "16=ab", "BLACK LEVEL=0x10"});
