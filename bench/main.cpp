@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "LinkScenarios.h"
 #include "Scenarios.h"
 
 namespace {
@@ -58,6 +59,24 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             // Every scenario must succeed except the one against a silent camera.
             asExpected &= result.succeeded == (result.scenario != "silent_command");
+        }
+        // A line of cameras, written with --verify by tavinctl, all at once.
+        constexpr int kLineBaud = 19200;
+        // Not counted: the first start of tavinctl pays for loading it, twice the CPU of a run.
+        LinkedVerifiedWrite(1, kLineBaud, false, 0);
+        const LinkScenarioResult one = LinkedVerifiedWrite(1, kLineBaud, false, 0);
+        std::printf("%s\n", one.json.c_str());
+        asExpected &= one.asExpected;
+        std::vector<std::pair<int, bool>> lines{{8, false}};
+        if (!quick) {
+            lines.insert(lines.end(), {{32, false}, {8, true}});
+        }
+        for (const auto& [links, withSilent] : lines) {
+            const LinkScenarioResult result =
+                LinkedVerifiedWrite(links, kLineBaud, withSilent, one.wallMs);
+            std::printf("%s\n", result.json.c_str());
+            std::fflush(stdout);
+            asExpected &= result.asExpected;
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tavin-bench: %s\n", e.what());

@@ -45,6 +45,18 @@ install(FILES ${TAVIN_PACKAGING_DIR}/samples/factory.tvn
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tavin/samples)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# Restoring a line's camera settings at boot: a systemd template unit that names tavinctl
+# where this installation puts it, so the file is written at install time, not configure time
+# (the package installs below another prefix than a plain build).
+install(CODE "set(tavin_unit_source \"${TAVIN_PACKAGING_DIR}/tavin-restore@.service\")
+              set(tavin_bindir \"${CMAKE_INSTALL_BINDIR}\")")
+install(CODE [[
+    file(READ "${tavin_unit_source}" unit)
+    string(REPLACE "@TAVIN_BINDIR@" "${CMAKE_INSTALL_PREFIX}/${tavin_bindir}" unit "${unit}")
+    file(WRITE "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/systemd/system/tavin-restore@.service"
+         "${unit}")
+]])
+
 # The Debian package: cmake --build build --target package leaves it in build/package/.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavin)

@@ -16,7 +16,7 @@ struct FaultName {
     std::string_view help;
 };
 
-constexpr std::array<FaultName, 11> kFaults{{
+constexpr std::array<FaultName, 12> kFaults{{
     {FaultKind::None, "none", false, 0, "behave (the default)"},
     {FaultKind::Silent, "silent", false, 0, "answer nothing at all"},
     {FaultKind::EnqNak, "enq-nak", false, 0, "answer every ENQ with NAK"},
@@ -35,6 +35,8 @@ constexpr std::array<FaultName, 11> kFaults{{
      "send only the first 6 bytes of the first N replies (default: all)"},
     {FaultKind::HangUp, "hangup", false, 0,
      "close the line when the first frame arrives, in the middle of the exchange"},
+    {FaultKind::ForgetWrites, "forget-writes", false, 0,
+     "acknowledge every written value but keep the old one"},
 }};
 
 }  // namespace

@@ -19,6 +19,7 @@ enum class FaultKind {
     NonHexValue,        // puts a character that is no hex digit into the reply's value
     CutReply,           // stops sending a reply part way through
     HangUp,             // closes the line once a frame has arrived, leaving the host waiting
+    ForgetWrites,       // acknowledges written values but keeps the old ones
 };
 
 struct Fault {

@@ -251,7 +251,9 @@ std::vector<uint8_t> ProtocolEngine::OnItemMessage(const uint8_t (&fields)[7]) {
     if (IsWriteCommand(command)) {
         const uint8_t pairs[3] = {fields[4], fields[5], fields[6]};
         const int32_t value = DecodeValue(group, settings_.WidthOf(group, item), pairs);
-        settings_.Set(group, item, value);
+        if (fault_.kind != FaultKind::ForgetWrites) {
+            settings_.Set(group, item, value);
+        }
         event.kind = EventKind::Write;
         event.value = value;
         state_ = State::Idle;

@@ -90,7 +90,7 @@ int CameraLinkLibrary::Init() {
         return -1;
     }
     void* reference = nullptr;
-    const int result = init_(0, &reference);
+    const int result = init_(serialIndex_, &reference);
     serialRef_ = result == 0 ? reference : nullptr;
     return result;
 }

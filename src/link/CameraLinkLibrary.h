@@ -22,7 +22,9 @@ class CameraLinkLibrary {
     LoadResult Load(const std::string& fileName);
     bool IsLoaded() const { return init_ != nullptr; }
 
-    // clSerialInit on serial index 0; the library's result (0 = linked). A failed init leaves
+    // The board's serial channel that Init links (0 unless told).
+    void UseSerialIndex(unsigned long index) { serialIndex_ = index; }
+    // clSerialInit on the serial index; the library's result (0 = linked). A failed init leaves
     // no link, whatever the library wrote into the reference.
     int Init();
     bool IsLinked() const { return serialRef_ != nullptr; }
@@ -45,6 +47,7 @@ class CameraLinkLibrary {
     ClSerialWriteFn write_ = nullptr;
     ClSerialCloseFn close_ = nullptr;
     void* serialRef_ = nullptr;
+    unsigned long serialIndex_ = 0;
 };
 
 // The paths tried for a library file name, in order: the name as given, then for a ".dll" name

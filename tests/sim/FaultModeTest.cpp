@@ -136,7 +136,8 @@ TEST(FaultName, ParsesNamesAndCounts) {
           Case{"bad-checksum", FaultKind::BadReplyChecksum, 1},
           Case{"bad-checksum=5", FaultKind::BadReplyChecksum, 5},
           Case{"no-frame-ack", FaultKind::IgnoreFrame, 0},
-          Case{"cut-reply=3", FaultKind::CutReply, 3}, Case{"hangup", FaultKind::HangUp, 0}}) {
+          Case{"cut-reply=3", FaultKind::CutReply, 3}, Case{"hangup", FaultKind::HangUp, 0},
+          Case{"forget-writes", FaultKind::ForgetWrites, 0}}) {
         SCOPED_TRACE(c.text);
         const Fault fault = ParseFault(c.text);
         EXPECT_EQ(fault.kind, c.kind);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "Commands.h"
 #include "CtlOptions.h"
+#include "LinkList.h"
 #include "Tavinctl.h"
 
 namespace tavin::ctl {
@@ -80,6 +83,7 @@ TEST(CommandLine, RefusesWhatCannotBeMeant) {
         {{"write", "a.tvn", "--json"}, "--json"},
         {{"get", "9", "-o", "x.tvn"}, "-o is for the read command"},
         {{"get", "9", "--force"}, "--force is for the set command"},
+        {{"get", "9", "--verify"}, "--verify is for the write and set"},
         {{"read", "-l", "x.so", "-d", "/dev/x"}, "exclude each other"},
         {{"read", "--json=yes"}, "--json takes no value"},
         {{"read", "-x"}, "unknown option '-x'"},
@@ -153,6 +157,62 @@ TEST(Program, AnUnopenablePortGivesTheProgramsStatusText) {
     EXPECT_EQ(run.status, kFailure);
     EXPECT_EQ(run.err.rfind("ERROR - Can not open communciation port.\n", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("/nonexistent/tty"), std::string::npos);
+}
+
+TEST(CommandLine, LinkNamesBecomePlainFileNames) {
+    for (const auto& [name, file] : std::vector<std::pair<std::string, std::string>>{
+             {"line3-left", "line3-left"},
+             {"/dev/ttyUSB0", "dev_ttyUSB0"},
+             {"rfc2217://10.0.0.7:7001", "rfc2217___10.0.0.7_7001"},
+             {"../../etc/x", "etc_x"},
+             {"..", "link"}}) {
+        EXPECT_EQ(FileNameOf(name), file) << name;
+    }
+}
+
+TEST(CommandLine, RepeatedLinkOptionsAndLinksFilesNameSeveralLinks) {
+    const auto file = std::filesystem::temp_directory_path() / "tavinctl-test.links";
+    std::ofstream(file) << "# line 3\n\nleft  /dev/ttyUSB0\n  COM4  # spare\n"
+                        << "cam library:sim.so\nlibrary:sim.so\n";
+    const ParseResult r =
+        Parse({"-d", "/dev/a", "-d", "/dev/a2", "--links", file, "-b", "9600", "get", "9"});
+    ASSERT_TRUE(r.ok) << r.error;
+    const std::vector<LinkOptions>& links = r.options.links;
+    ASSERT_EQ(links.size(), 6u);
+    EXPECT_EQ(links[0].name, "/dev/a");
+    EXPECT_EQ(links[2].name, "left");
+    EXPECT_EQ(links[2].device, "/dev/ttyUSB0");
+    EXPECT_EQ(links[3].name, "COM4");
+    EXPECT_EQ(links[3].port, 4);
+    EXPECT_EQ(links[4].library, "sim.so");
+    EXPECT_EQ(links[5].serialIndex, 1u);  // the library's second serial channel
+    EXPECT_EQ(links[5].name, "sim.so#1");
+    for (const LinkOptions& link : links) {
+        EXPECT_EQ(link.baudRate, 9600);
+    }
+    EXPECT_EQ(Parse({"-p", "2", "-p", "3", "read"}).options.links.size(), 2u);
+    EXPECT_TRUE(Parse({"-d", "/dev/a", "get", "9"}).options.links.empty());
+
+    const struct {
+        std::string text;
+        std::string error;
+    } bad[] = {
+        {"a /dev/x\nb /dev/y extra\n", "tavinctl-test.links:2: expected an optional name"},
+        {"a /dev/x\na /dev/y\n", "two links are named a"},
+        {"cam library:\n", "tavinctl-test.links:1: library: takes"},
+        {"# nothing\n", "names no link"},
+    };
+    for (const auto& c : bad) {
+        std::ofstream(file) << c.text;
+        const ParseResult refused = Parse({"--links", file, "read"});
+        EXPECT_FALSE(refused.ok);
+        EXPECT_NE(refused.error.find(c.error), std::string::npos) << refused.error;
+    }
+    std::filesystem::remove(file);
+    EXPECT_NE(Parse({"--links", file, "read"}).error.find("cannot read"), std::string::npos);
+    EXPECT_NE(Parse({"-d", "a", "-d", "b", "-p", "2", "-p", "3", "read"})
+                  .error.find("repeat it only without --device"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -38,6 +38,17 @@ TEST(LibraryCommands, WriteSendsFortyFiveItemsThroughTheLibrary) {
     EXPECT_EQ(LinesWith(ReadBytes(dir / "camera.log"), "host   write"), 45);
 }
 
+TEST(LibraryCommands, EachSerialChannelOfTheBoardIsALinkOfItsOwn) {
+    ScratchDir dir;
+    WriteDataFile(dir / "golden.tvn", SampleValues());
+    const ProgramResult run = RunProgram(TAVINCTL_PATH, {"-l", CLSERSIM_PATH, "-l", CLSERSIM_PATH,
+                                                         "write", "--verify", dir / "golden.tvn"});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    EXPECT_EQ(LinesWith(run.out, "  ok  "), 2) << run.out;
+    EXPECT_EQ(LinesWith(run.out, CLSERSIM_PATH + std::string("#1  ok")), 1) << run.out;
+    EXPECT_EQ(LinesWith(run.out, "2 links: 2 ok, 0 not ok"), 1);
+}
+
 TEST(LibraryCommands, ABoardThatCannotOpenItsChannelIsAFailure) {
     const ProgramResult run = RunProgram(TAVINCTL_PATH, {"get", "9", "-l", CLSERSIM_PATH},
                                          {{"CLSERSIM_FAULT", "no-such-fault"}});

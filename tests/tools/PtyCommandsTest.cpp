@@ -133,6 +133,147 @@ TEST_F(PtyCommands, WriteOfAFileThatIsNotOursTouchesNothing) {
     EXPECT_EQ(camera_->BytesFromHost(), 0u);
 }
 
+TEST_F(PtyCommands, VerifiedWritesReadEveryItemBackAndPassWhenItTook) {
+    StartCamera(DataFileValues{});
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const ProgramResult write = Ctl({"write", "--verify", dir_ / "golden.tvn"});
+    ASSERT_EQ(write.exitStatus, 0) << write.err;
+    EXPECT_EQ(write.out + write.err, "");
+    EXPECT_EQ(MonitorLinesWith("host   write"), 45);
+    EXPECT_EQ(MonitorLinesWith("host   read"), 45);
+
+    const ProgramResult set = Ctl({"set", "--verify", "9=30", "16=ab", "9=31", "--json"});
+    ASSERT_EQ(set.exitStatus, 0) << set.err;
+    EXPECT_TRUE(ParseJson(set.out).object()["identical"].toBool()) << set.out;
+    EXPECT_EQ(MonitorLinesWith("host   read"), 45 + 2);  // item 9 is read back once
+}
+
+TEST_F(PtyCommands, AVerifiedWriteNamesEveryItemTheCameraDidNotKeep) {
+    StartCamera(DataFileValues{}, {.kind = sim::FaultKind::ForgetWrites});
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const ProgramResult write = Ctl({"write", dir_ / "golden.tvn", "--verify"});
+    EXPECT_EQ(write.exitStatus, 1);
+    EXPECT_NE(
+        write.out.find("   9  GAIN (FINE)                     37      0x25         0       0x0"),
+        std::string::npos)
+        << write.out;
+    EXPECT_NE(write.err.find("items read back differ from what was written"), std::string::npos);
+
+    const ProgramResult set = Ctl({"set", "--verify", "9=30", "10=0", "--json"});
+    EXPECT_EQ(set.exitStatus, 1);
+    const QJsonArray differences = ParseJson(set.out).object()["differences"].toArray();
+    ASSERT_EQ(differences.size(), 1);  // item 10 holds the 0 it was sent
+    EXPECT_EQ(differences[0].toObject()["a"].toObject()["value"].toInt(), 30);
+    EXPECT_EQ(differences[0].toObject()["b"].toObject()["value"].toInt(), 0);
+    EXPECT_EQ(set.err, "tavinctl: 1 of 2 items read back differ from what was written\n");
+}
+
+// Several cameras in one run: each link in its own process, results as each finishes.
+class PtyLinks : public PtyCommands {
+  protected:
+    std::string StartMore(sim::Fault fault = {}, int baud = 0) {
+        sim::ServerOptions options;
+        options.fault = fault;
+        options.pacing.baud = baud;
+        more_.push_back(std::make_unique<sim::PtyCameraServer>(std::move(options)));
+        return more_.back()->DevicePath();
+    }
+    std::vector<std::unique_ptr<sim::PtyCameraServer>> more_;
+};
+
+TEST_F(PtyLinks, ASilentCameraCostsItsOwnTimeOutsAndDelaysNoOther) {
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    // Paced at 19200 baud a verified write takes about 1.4 s: one after the other the three
+    // would take over 6.5 s.
+    const std::vector<std::string> devices{StartMore({}, 19200), StartMore({}, 19200),
+                                           StartMore({.kind = sim::FaultKind::Silent})};
+    const ProgramResult run =
+        RunProgram(TAVINCTL_PATH, {"--device", devices[0], "--device", devices[1], "--device",
+                                   devices[2], "write", "--verify", dir_ / "golden.tvn"});
+    EXPECT_EQ(run.exitStatus, 1) << run.out << run.err;
+    EXPECT_GE(run.elapsed, 3900ms);
+    EXPECT_LT(run.elapsed, 5500ms);
+    for (const std::string& device : {devices[0], devices[1]}) {
+        EXPECT_NE(run.out.find(device + "  ok     "), std::string::npos) << run.out;
+    }
+    EXPECT_NE(run.out.find(devices[2] + "  failed   4.0"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("    ERROR - Communication time out detected."), std::string::npos);
+    EXPECT_NE(run.out.find("\n3 links: 2 ok, 1 not ok: " + devices[2] + " (4."), std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(more_[0]->Value(sim::CommandGroup::First, 0x18), 37);  // gain (fine)
+    EXPECT_EQ(more_[1]->Value(sim::CommandGroup::First, 0x18), 37);
+}
+
+TEST_F(PtyLinks, ALinksFileNamesTheLinksAndTheirDataFiles) {
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const std::string left = StartMore();
+    const std::string right = StartMore();
+    WriteBytes(dir_ / "line3.links",
+               "# line 3\nline3-left  " + left + "\n\n  line3-right " + right + "  # spare\n");
+    const std::string links = dir_ / "line3.links";
+    const ProgramResult notADirectory =
+        RunProgram(TAVINCTL_PATH, {"--links", links, "read", "-o", dir_ / "now"});
+    EXPECT_EQ(notADirectory.exitStatus, 2);
+    EXPECT_NE(notADirectory.err.find("-o takes a directory"), std::string::npos);
+    std::filesystem::create_directory(dir_ / "now");
+
+    const ProgramResult read =
+        RunProgram(TAVINCTL_PATH, {"--links", links, "read", "-o", dir_ / "now"});
+    ASSERT_EQ(read.exitStatus, 0) << read.out << read.err;
+    EXPECT_EQ(ReadBytes(dir_ / "now/line3-left.tvn").size(), kDataFileSize);
+    EXPECT_EQ(ReadBytes(dir_ / "now/line3-right.tvn").size(), kDataFileSize);
+
+    const ProgramResult write =
+        RunProgram(TAVINCTL_PATH, {"--links", links, "write", dir_ / "golden.tvn"});
+    ASSERT_EQ(write.exitStatus, 0) << write.out << write.err;
+    const ProgramResult set =
+        RunProgram(TAVINCTL_PATH, {"--links", links, "set", "9=3", "--verify"});
+    ASSERT_EQ(set.exitStatus, 0) << set.out << set.err;
+    EXPECT_NE(set.out.find("2 links: 2 ok, 0 not ok"), std::string::npos) << set.out;
+
+    const ProgramResult diff =
+        RunProgram(TAVINCTL_PATH, {"--links", links, "--json", "diff", dir_ / "golden.tvn"});
+    EXPECT_EQ(diff.exitStatus, 1);
+    // One object per link, then the summary.
+    std::vector<QJsonObject> objects;
+    for (size_t at = 0; at < diff.out.size();) {
+        const size_t end = diff.out.find("}\n{", at);
+        const size_t stop = end == std::string::npos ? diff.out.size() : end + 2;
+        objects.push_back(ParseJson(diff.out.substr(at, stop - at)).object());
+        at = stop;
+    }
+    ASSERT_EQ(objects.size(), 3u) << diff.out;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(objects[i]["result"].toString(), "differs");
+        const QJsonArray differences = objects[i]["output"].toObject()["differences"].toArray();
+        ASSERT_EQ(differences.size(), 1);
+        EXPECT_EQ(differences[0].toObject()["b"].toObject()["value"].toInt(), 3);
+    }
+    EXPECT_EQ(objects[2]["ok"].toInt(), 0);
+    EXPECT_EQ(objects[2]["failed"].toArray().size(), 2);
+}
+
+TEST_F(PtyLinks, EachLinkKeepsItsOwnPortMappingAndTrace) {
+    // Two COM ports, each mapped by the environment, each traced to a file of its own.
+    const std::string one = StartMore();
+    const std::string two = StartMore({.kind = sim::FaultKind::EnqNak});
+    const std::string trace = dir_ / "trace";
+    const ProgramResult run =
+        RunProgram(TAVINCTL_PATH, {"-p", "1", "-p", "2", "get", "9"},
+                   {{"TAVIN_COM1", one}, {"TAVIN_COM2", two}, {"TAVIN_TRACE", trace}});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("COM1  ok "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n       9  GAIN (FINE)  "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("COM2  failed "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("    ERROR - Unexpected character received from camera unit."),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(trace));
+    const std::string traced = ReadBytes(trace + ".COM1");
+    EXPECT_NE(traced.find("bytes=05"), std::string::npos) << traced;            // the ENQ
+    EXPECT_NE(ReadBytes(trace + ".COM2").find("bytes=15"), std::string::npos);  // its NAK
+}
+
 TEST_F(PtyCommands, GetAndSetByIndexAndByLabel) {
     StartCamera(SampleValues());
     const ProgramResult set = Ctl({"set", "gain (fine)=30", "11=3", "16=ab", "BLACK LEVEL=0x10"});

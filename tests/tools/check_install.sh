@@ -15,6 +15,7 @@ expected=(
     usr/share/man/man1/tavinctl.1
     usr/share/man/man1/tavin-camsim.1
     usr/share/tavin/samples/factory.tvn
+    usr/lib/systemd/system/tavin-restore@.service
 )
 if [[ $gui == ON ]]; then
     expected+=(
@@ -39,6 +40,13 @@ done
 link=$root/usr/lib/tavin/sim-board/libclsermtx.so
 if [[ $(readlink "$link") != ../libclsersim.so || ! -e $link ]]; then
     echo "sim-board/libclsermtx.so does not reach ../libclsersim.so"
+    status=1
+fi
+
+unit=$root/usr/lib/systemd/system/tavin-restore@.service
+if ! grep -qx 'ExecStart=/usr/bin/tavinctl --links /etc/tavin/%i.links write --verify /etc/tavin/%i.tvn' \
+        "$unit"; then
+    echo "tavin-restore@.service does not run the installed tavinctl"
     status=1
 fi
 

@@ -7,6 +7,7 @@
 #include "DataFileIo.h"
 #include "ItemSelector.h"
 #include "Report.h"
+#include "Verify.h"
 
 namespace tavin::ctl {
 
@@ -36,22 +37,28 @@ void PrintRows(const CtlOptions& options, Streams io, const std::vector<ItemRow>
     options.json ? PrintItemJson(io.out, rows) : PrintItemTable(io.out, rows);
 }
 
-int RunRead(CameraDataSet& data, const CtlOptions& options, Streams io) {
+// Reads every readable item into the data set; false after reporting a failure.
+bool ReadReadable(CameraDataSet& data, Streams io) {
+    Progress progress(io, "Reading");
     const int total = CountReadable();
-    {
-        Progress progress(io.err, io.progress, "Reading");
-        int done = 0;
-        for (int index = 0; index < kCameraItemCount; ++index) {
-            if (!IsReadable(index)) {
-                continue;
-            }
-            progress.Step(++done, total, index);
-            if (data.ReadItem(index) < 0) {
-                progress.Clear();
-                ReportFailure(data, io.err, "tavinctl: while reading item " + DescribeItem(index));
-                return kFailure;
-            }
+    int done = 0;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        if (!IsReadable(index)) {
+            continue;
         }
+        progress.Step(++done, total, index);
+        if (data.ReadItem(index) < 0) {
+            progress.Clear();
+            ReportFailure(data, io.err, "tavinctl: while reading item " + DescribeItem(index));
+            return false;
+        }
+    }
+    return true;
+}
+
+int RunRead(CameraDataSet& data, const CtlOptions& options, Streams io) {
+    if (!ReadReadable(data, io)) {
+        return kFailure;
     }
     if (!options.outputFile.empty()) {
         const DataFileBytes bytes = SaveDataFile(data);
@@ -76,11 +83,12 @@ int RunRead(CameraDataSet& data, const CtlOptions& options, Streams io) {
 
 // As opening a data file in the program: every value is stored, then every item is written
 // in index order (the placeholder is only stored), stopping at the first failure.
-int RunWrite(CameraDataSet& data, Streams io, const DataFileValues& values) {
+int RunWrite(CameraDataSet& data, const CtlOptions& options, Streams io,
+             const DataFileValues& values) {
     for (int index = 0; index < kCameraItemCount; ++index) {
         data.SetValue(index, values[index], true);
     }
-    Progress progress(io.err, io.progress, "Writing");
+    Progress progress(io, "Writing");
     const int total = CountReadable();
     int done = 0;
     for (int index = 0; index < kCameraItemCount; ++index) {
@@ -95,7 +103,37 @@ int RunWrite(CameraDataSet& data, Streams io, const DataFileValues& values) {
             return kFailure;
         }
     }
-    return kSuccess;
+    progress.Clear();
+    if (!options.verify) {
+        return kSuccess;
+    }
+    std::vector<SentItem> sent;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        sent.push_back({index, data.GetValue(index, false)});
+    }
+    return VerifyWrites(data, sent, options.operands[0], options.json, io);
+}
+
+// The items whose camera value differs from a golden file's, compared as diff compares files.
+int RunCameraDiff(CameraDataSet& data, const CtlOptions& options, const LinkOptions& link,
+                  Streams io, const DataFileValues& golden) {
+    if (!ReadReadable(data, io)) {
+        return kFailure;
+    }
+    std::vector<DiffRow> rows;
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        const DiffRow row{RowFromCamera(index, golden[index]), RowOf(data, index)};
+        if (IsReadable(index) && row.a.program != row.b.program) {
+            rows.push_back(row);
+        }
+    }
+    const std::string camera = link.name.empty() ? "camera" : link.name;
+    if (options.json) {
+        PrintDiffJson(io.out, options.operands[0], camera, rows);
+    } else if (!rows.empty()) {
+        PrintDiffTable(io.out, options.operands[0], camera, rows);
+    }
+    return rows.empty() ? kSuccess : kFailure;
 }
 
 int RunGet(CameraDataSet& data, const CtlOptions& options, Streams io,
@@ -112,12 +150,10 @@ int RunGet(CameraDataSet& data, const CtlOptions& options, Streams io,
     return kSuccess;
 }
 
-struct Assignment {
-    int index;
-    int32_t value;
-};
+using Assignment = CameraJob::Assignment;
 
-int RunSet(CameraDataSet& data, Streams io, const std::vector<Assignment>& assignments) {
+int RunSet(CameraDataSet& data, const CtlOptions& options, Streams io,
+           const std::vector<Assignment>& assignments) {
     for (size_t i = 0; i < assignments.size(); ++i) {
         const Assignment& a = assignments[i];
         if (data.WriteItem(a.index, a.value) < 0) {
@@ -127,7 +163,16 @@ int RunSet(CameraDataSet& data, Streams io, const std::vector<Assignment>& assig
             return kFailure;
         }
     }
-    return kSuccess;
+    if (!options.verify) {
+        return kSuccess;
+    }
+    // An item set twice must hold the last value.
+    std::vector<SentItem> sent;
+    for (const Assignment& a : assignments) {
+        std::erase_if(sent, [&](const SentItem& item) { return item.index == a.index; });
+        sent.push_back({a.index, a.value});
+    }
+    return VerifyWrites(data, sent, "set", options.json, io);
 }
 
 // The manual command's text: letters go out in upper case, as the dialog types them.
@@ -166,18 +211,16 @@ int RunQuery(CameraDataSet& data, const CtlOptions& options, Streams io) {
 
 }  // namespace
 
-int RunCameraCommand(const CtlOptions& options, Streams io) {
+int PrepareCameraJob(const CtlOptions& options, Streams io, CameraJob& job) {
     // Everything the user typed is checked before the camera is touched, so a typo in the
     // third assignment does not leave the first two written.
-    std::vector<int> items;
-    std::vector<Assignment> assignments;
-    FileReadResult file;
-    if (options.command == Command::Write) {
-        file = ReadDataFileAt(options.operands[0]);
+    if (options.command == Command::Write || options.command == Command::Diff) {
+        FileReadResult file = ReadDataFileAt(options.operands[0]);
         if (!file.ok) {
             io.err << file.error << '\n';
             return kFailure;
         }
+        job.file = file.values;
     } else if (options.command == Command::Get) {
         for (const std::string& operand : options.operands) {
             const ItemResult item = FindItem(operand);
@@ -185,7 +228,7 @@ int RunCameraCommand(const CtlOptions& options, Streams io) {
                 io.err << "tavinctl: " << item.error << '\n';
                 return kUsageError;
             }
-            items.push_back(item.index);
+            job.items.push_back(item.index);
         }
     } else if (options.command == Command::Set) {
         for (const std::string& operand : options.operands) {
@@ -205,30 +248,44 @@ int RunCameraCommand(const CtlOptions& options, Streams io) {
                 io.err << "tavinctl: " << value.error << '\n';
                 return kUsageError;
             }
-            assignments.push_back({item.index, value.value});
+            job.assignments.push_back({item.index, value.value});
         }
     }
+    return kSuccess;
+}
 
+int RunCameraJob(const CtlOptions& options, const LinkOptions& link, const CameraJob& job,
+                 Streams io) {
     CameraDataSet data;
-    if (!OpenLink(data, options.link, io.err)) {
+    if (!OpenLink(data, link, io.err)) {
         return kFailure;
     }
     switch (options.command) {
         case Command::Read:
             return RunRead(data, options, io);
         case Command::Write:
-            return RunWrite(data, io, file.values);
+            return RunWrite(data, options, io, job.file);
         case Command::Get:
-            return RunGet(data, options, io, items);
+            return RunGet(data, options, io, job.items);
         case Command::Set:
-            return RunSet(data, io, assignments);
+            return RunSet(data, options, io, job.assignments);
         case Command::Send:
             return RunSend(data, options, io);
         case Command::Query:
             return RunQuery(data, options, io);
+        case Command::Diff:
+            return RunCameraDiff(data, options, link, io, job.file);
         default:
             return kUsageError;
     }
+}
+
+int RunCameraCommand(const CtlOptions& options, Streams io) {
+    CameraJob job;
+    if (const int status = PrepareCameraJob(options, io, job); status != kSuccess) {
+        return status;
+    }
+    return RunCameraJob(options, options.link, job, io);
 }
 
 }  // namespace tavin::ctl

@@ -3,12 +3,14 @@
 #include <cstdlib>
 
 #include "CameraDataSet.h"
+#include "CameraLinkLibrary.h"
 #include "ItemSelector.h"
 
 namespace tavin::ctl {
 
 bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err) {
     if (!link.library.empty()) {
+        CameraLinkLibrary::Instance().UseSerialIndex(link.serialIndex);
         if (data.OpenLibrary(link.library) < 0) {
             ReportFailure(data, err,
                           "tavinctl: could not load the Camera Link library " + link.library);

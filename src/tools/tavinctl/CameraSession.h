@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "Commands.h"
 #include "CtlOptions.h"
 
 // The camera end of tavinctl: opening the link the options name, telling the user why it
@@ -29,6 +30,8 @@ class Progress {
   public:
     Progress(std::ostream& err, bool enabled, std::string_view verb)
         : err_(err), enabled_(enabled), verb_(verb) {}
+    Progress(Streams io, std::string_view verb)
+        : Progress(io.status ? *io.status : io.err, io.progress, verb) {}
     ~Progress() { Clear(); }
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <ostream>
+#include <vector>
 
 #include "CtlOptions.h"
+#include "DataFileCodec.h"
 
 // The commands of tavinctl. Each returns the program's exit status.
 
@@ -17,7 +19,8 @@ enum ExitStatus : int {
 struct Streams {
     std::ostream& out;
     std::ostream& err;
-    bool progress = false;  // show progress on err
+    bool progress = false;           // show progress
+    std::ostream* status = nullptr;  // where progress goes; err when null
 };
 
 // Without a camera.
@@ -26,5 +29,21 @@ int RunDiff(const CtlOptions& options, Streams io);
 
 // With the camera (they construct the program's data set and open the link).
 int RunCameraCommand(const CtlOptions& options, Streams io);
+
+// What a camera command needs from its operands, checked before any camera is touched.
+struct CameraJob {
+    std::vector<int> items;  // get
+    struct Assignment {
+        int index;
+        int32_t value;
+    };
+    std::vector<Assignment> assignments;  // set
+    DataFileValues file{};                // write, diff
+};
+// kSuccess, or the exit status after the error was printed.
+int PrepareCameraJob(const CtlOptions& options, Streams io, CameraJob& job);
+// Runs a prepared job on `link`.
+int RunCameraJob(const CtlOptions& options, const LinkOptions& link, const CameraJob& job,
+                 Streams io);
 
 }  // namespace tavin::ctl

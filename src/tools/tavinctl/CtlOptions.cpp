@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "LinkList.h"
+
 namespace tavin::ctl {
 
 namespace {
@@ -56,6 +58,11 @@ ParseResult Fail(std::string message) {
 // What the options set. Help and version are kept apart: they win over any command.
 struct Parsed {
     CtlOptions options;
+    // Each --device, --library and --port names one more link.
+    std::vector<std::string> devices;
+    std::vector<std::string> libraries;
+    std::vector<int> ports;
+    std::vector<std::string> linkFiles;
     bool help = false;
     bool version = false;
 };
@@ -92,9 +99,12 @@ constexpr OptionInfo kOptions[] = {
     {"version", 'V', [](Parsed& p, const char*) { return p.version = true; }, nullptr},
     {"json", kLongOnly, [](Parsed& p, const char*) { return p.options.json = true; }, nullptr},
     {"force", 'f', [](Parsed& p, const char*) { return p.options.force = true; }, nullptr},
+    {"verify", kLongOnly + 1, [](Parsed& p, const char*) { return p.options.verify = true; },
+     nullptr},
     {"port", 'p',
      [](Parsed& p, const char* value) {
-         return SetNumber(p.options.link.port, value, [](int n) { return n >= 1 && n <= 10; });
+         return SetNumber(p.options.link.port, value, [](int n) { return n >= 1 && n <= 10; }) &&
+                (p.ports.push_back(p.options.link.port), true);
      },
      "takes a COM port number from 1 to 10"},
     {"baud", 'b',
@@ -104,11 +114,18 @@ constexpr OptionInfo kOptions[] = {
      },
      "takes 19200 or 9600"},
     {"device", 'd',
-     [](Parsed& p, const char* value) { return SetText(p.options.link.device, value); },
+     [](Parsed& p, const char* value) {
+         return SetText(p.options.link.device, value) && (p.devices.emplace_back(value), true);
+     },
      "takes the path of a serial device"},
     {"library", 'l',
-     [](Parsed& p, const char* value) { return SetText(p.options.link.library, value); },
+     [](Parsed& p, const char* value) {
+         return SetText(p.options.link.library, value) && (p.libraries.emplace_back(value), true);
+     },
      "takes the file name of a Camera Link serial library"},
+    {"links", kLongOnly + 2,
+     [](Parsed& p, const char* value) { return *value && (p.linkFiles.emplace_back(value), true); },
+     "takes the name of a links file"},
     {"output", 'o',
      [](Parsed& p, const char* value) { return SetText(p.options.outputFile, value); },
      "takes a file name"},
@@ -123,7 +140,53 @@ const OptionInfo* FindOption(int code) {
     return nullptr;
 }
 
+// The links the options name, when they name more than one or a links file; else none, and
+// options.link is the one link.
+std::string CollectLinks(Parsed& parsed) {
+    CtlOptions& options = parsed.options;
+    options.linkGiven = !parsed.devices.empty() || !parsed.libraries.empty() ||
+                        !parsed.ports.empty() || !parsed.linkFiles.empty();
+    if (!parsed.devices.empty() && parsed.ports.size() > 1) {
+        return "--port names the COM port of --device; repeat it only without --device";
+    }
+    std::vector<LinkOptions> links;
+    LinkOptions base;
+    base.port = options.link.port;
+    base.baudRate = options.link.baudRate;
+    for (const std::string& device : parsed.devices) {
+        links.push_back(base);
+        links.back().device = device;
+    }
+    for (const std::string& library : parsed.libraries) {
+        links.push_back(base);
+        links.back().library = library;
+    }
+    if (links.empty() && parsed.ports.size() > 1) {
+        for (const int port : parsed.ports) {
+            links.push_back(base);
+            links.back().port = port;
+        }
+    }
+    if (parsed.linkFiles.empty() && links.size() <= 1) {
+        return "";
+    }
+    for (const std::string& file : parsed.linkFiles) {
+        if (std::string error = ReadLinkList(file, base.baudRate, links); !error.empty()) {
+            return error;
+        }
+    }
+    if (links.empty()) {
+        return "the links file names no link";
+    }
+    options.links = std::move(links);
+    return FinishLinkList(options.links);
+}
+
 }  // namespace
+
+bool PrintsJson(const CtlOptions& options) {
+    return options.json && (InfoOf(options.command).reads || options.verify);
+}
 
 bool NeedsCamera(Command command) {
     switch (command) {
@@ -220,19 +283,28 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
         options.command = parsed.help ? Command::Help : Command::Version;
         return {true, std::move(options), {}};
     }
+    if (std::string error = CollectLinks(parsed); !error.empty()) {
+        return Fail(error);
+    }
     if (!command) {
         return Fail("no command given");
     }
     options.command = *command;
     const CommandInfo& info = InfoOf(*command);
     const size_t count = options.operands.size();
-    if (count < info.minOperands || count > info.maxOperands) {
+    // diff with one file compares it with the camera, so it needs a link.
+    const bool cameraDiff = *command == Command::Diff && count == 1 && parsed.options.linkGiven;
+    if (!cameraDiff && (count < info.minOperands || count > info.maxOperands)) {
         if (info.maxOperands == 0) {
             return Fail(std::string(info.name) + " takes no operands");
         }
         return Fail(std::string(info.name) + ": wrong number of operands");
     }
-    if (options.json && !info.reads) {
+    const bool writes = *command == Command::Write || *command == Command::Set;
+    if (options.verify && !writes) {
+        return Fail("--verify is for the write and set commands only");
+    }
+    if (options.json && !info.reads && !options.verify && options.links.empty()) {
         return Fail("--json is for the commands that print what they read");
     }
     if (!options.outputFile.empty() && *command != Command::Read) {
@@ -243,6 +315,9 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     }
     if (!options.link.library.empty() && !options.link.device.empty()) {
         return Fail("--library and --device exclude each other");
+    }
+    if (!options.links.empty() && !NeedsCamera(*command) && !cameraDiff) {
+        return Fail(std::string(info.name) + " does not take several links");
     }
     return {true, std::move(options), {}};
 }

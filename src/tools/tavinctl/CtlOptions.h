@@ -19,15 +19,22 @@ struct LinkOptions {
     std::string device;
     std::string library;
     int baudRate = 19200;
+    std::string name;          // in a list of links: for the output and the data file
+    unsigned serialIndex = 0;  // the library's serial channel
 };
 
 struct CtlOptions {
     Command command = Command::Help;
     std::vector<std::string> operands;
     LinkOptions link;
+    // Several links (or a links file): the command runs on each of them at once, and `link`
+    // is unused.
+    std::vector<LinkOptions> links;
+    bool linkGiven = false;  // a link option or a links file was given
     std::string outputFile;  // read -o
     bool json = false;
     bool force = false;
+    bool verify = false;  // write, set: read every written item back
 };
 
 struct ParseResult {
@@ -38,6 +45,9 @@ struct ParseResult {
 
 // `args` without the program name.
 ParseResult ParseCommandLine(std::span<const std::string> args);
+
+// Whether the command prints what it read or verified as JSON.
+bool PrintsJson(const CtlOptions& options);
 
 // Whether the command talks to the camera (and so opens the link).
 bool NeedsCamera(Command command);

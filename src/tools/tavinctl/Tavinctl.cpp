@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "CtlOptions.h"
+#include "LinkRunner.h"
 
 #ifndef TAVIN_VERSION
 #define TAVIN_VERSION "unknown"
@@ -25,21 +26,30 @@ Commands with the camera:
 Commands without a camera:
   dump FILE.tvn           print a data file's settings
   diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
+  diff GOLDEN.tvn         with a link option: the items where the camera differs from the file
 
 Link options (default: COM 1 at 19200 baud):
   -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else /dev/ttyS<N-1>
   -d, --device PATH       the serial device of the COM port, e.g. /dev/ttyUSB0
   -l, --library FILE      a Camera Link serial library instead of a COM port
   -b, --baud RATE         19200 or 9600
+      --links FILE        the links in FILE, one a line: [NAME] DEVICE, COM<n> or library:FILE
+Several links (repeated -d, -p or -l, or --links) run the command on every camera at once: one
+line per link as it finishes (name, result, seconds; with --json one object per link), then a
+summary. read -o then takes a directory and saves NAME.tvn there for each link.
 Other options:
-  -o, --output FILE       read: save a data file, as the program's Save does
-      --json              print what was read as JSON (read, get, query, dump, diff)
+  -o, --output FILE       read: save a data file, as the program's Save does (several links:
+                          a directory)
+      --json              print what was read as JSON (read, get, query, dump, diff, and
+                          what --verify found)
   -f, --force             set: send a value even outside the item's range
+      --verify            write, set: read every written item back; print those that differ
   -h, --help              this text
   -V, --version           the version
 
 Exit status: 0 success; 1 failure (the message starts with "ERROR - " for the camera link), or
-for diff: the files differ; 2 wrong command line, or for diff: a file could not be read.
+for diff: the files differ; for --verify: an item did not take; with several links: any link
+did not succeed; 2 wrong command line, or for diff: a file could not be read.
 )";
 }
 
@@ -62,9 +72,17 @@ int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostre
         case Command::Dump:
             return RunDump(options, io);
         case Command::Diff:
-            return RunDiff(options, io);
+            if (options.operands.size() == 2) {
+                return RunDiff(options, io);
+            }
+            break;
         default:
             break;
+    }
+    if (!options.links.empty()) {
+        CameraJob job;
+        const int status = PrepareCameraJob(options, io, job);
+        return status == kSuccess ? RunOnLinks(options, job, io) : status;
     }
     ConsoleUserInterface console(err);
     UserInterface* previous = InstallUserInterface(&console);
