@@ -20,7 +20,8 @@ struct ServerOptions {
     CameraSettings settings{};
     Fault fault{};
     LinePacing pacing{};
-    // Receives one decoded line per protocol event, on the server thread.
+    // Receives one decoded line per protocol event, and "line 19200 8N2" when a host changes the
+    // line settings, on the server thread.
     std::function<void(const std::string&)> monitor{};
 };
 
@@ -52,6 +53,8 @@ class PtyCameraServer {
     void Serve();
     void Wake();
     void CloseLine();
+    // Tells the monitor the pseudo-terminal's line settings when they changed.
+    void ReportLineSettings();
 
     mutable std::mutex mutex_;
     std::condition_variable activity_;  // after every step of the server thread
@@ -64,6 +67,7 @@ class PtyCameraServer {
     int wakeFd_ = -1;
     bool stopping_ = false;
     bool lineClosed_ = false;
+    std::string lineSettings_;  // as last reported
     std::thread thread_;
 };
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Which device a COM port number stands for on this host.
+
+namespace tavin {
+
+// The device of COM port `portNumber`: the one named by TAVIN_COM<n>, else /dev/ttyS<n-1>. A
+// device is a path or a network address ("rfc2217://HOST:PORT", "tcp://HOST:PORT").
+std::string ComPortDeviceName(int32_t portNumber);
+
+}  // namespace tavin
