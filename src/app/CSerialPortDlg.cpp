@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 
 #include "DialogBuilder.h"
+#include "PortToolTips.h"
 
 namespace tavin {
 
@@ -10,6 +11,8 @@ using namespace serial_port;
 
 CSerialPortDlg::CSerialPortDlg(QWidget* parent) : QDialog(parent) {
     BuildDialog(*this, SerialPortDialogTemplate());
+    ShowPortDevice(*DialogItem(*this, kCom1), 1);
+    ShowPortDevice(*DialogItem(*this, kCom2), 2);
 }
 
 void CSerialPortDlg::showEvent(QShowEvent* event) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "ChildProcess.h"
+#include "PortMap.h"
 #include "ProgramRun.h"
 
 namespace tavin::testing {
@@ -142,6 +143,21 @@ TEST_F(Ser2net, Rfc2217SetsTheRemoteLineAndCarriesEveryCommand) {
 TEST_F(Ser2net, RawTcpCarriesEveryCommand) {
     Start();
     ReadWriteGetSet(Tcp());
+}
+
+TEST_F(Ser2net, TheUsersPortMapTakesComPortsAcrossTheNetwork) {
+    Start();
+    const fs::path config =
+        fs::path(::testing::TempDir()) / ("ser2net-config-" + std::to_string(::getpid()));
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::string error;
+    ASSERT_TRUE(WritePortMapEntry(3, Tcp(), error)) << error;
+
+    const ProgramResult run =
+        RunProgram(TAVINCTL_PATH, {"--port", "3", "get", "0"},
+                   {{"XDG_CONFIG_HOME", config.string()}, {"TAVIN_COM3", ""}});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    fs::remove_all(config);
 }
 
 TEST_F(Ser2net, AnAddressThatRefusesOrDoesNotResolveCannotBeOpened) {

@@ -105,7 +105,7 @@ constexpr OptionInfo kOptions[] = {
      "takes 19200 or 9600"},
     {"device", 'd',
      [](Parsed& p, const char* value) { return SetText(p.options.link.device, value); },
-     "takes a serial device or a network address"},
+     "takes the path of a serial device, or a network address"},
     {"library", 'l',
      [](Parsed& p, const char* value) { return SetText(p.options.link.library, value); },
      "takes the file name of a Camera Link serial library"},

@@ -27,7 +27,8 @@ Commands without a camera:
   diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
 
 Link options (default: COM 1 at 19200 baud):
-  -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else /dev/ttyS<N-1>
+  -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else the one the
+                          port map gives COM<N>, else /dev/ttyS<N-1>
   -d, --device DEVICE     the serial device of the COM port, e.g. /dev/ttyUSB0, or a port
                           across the network: rfc2217://HOST:PORT or tcp://HOST:PORT
   -l, --library FILE      a Camera Link serial library instead of a COM port
