@@ -141,6 +141,9 @@ class LinuxSerialDevice final : public SerialDevice {
             return;
         }
         tcsetattr(fd_, TCSANOW, &original_);
+        // The exclusive mode outlives this descriptor while anything else holds the line open
+        // (the far end of a pseudo-terminal, a getty): give the line back.
+        ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
     }

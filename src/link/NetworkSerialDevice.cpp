@@ -28,6 +28,7 @@ constexpr int kConnectTimeoutMs = 5000;
 constexpr int kReplyTimeoutMs = 3000;  // for the server's answers while opening
 constexpr int kPurgeTimeoutMs = 1000;  // for the server's answer to a purge
 constexpr size_t kOutputQueueLimit = 4096;
+constexpr milliseconds kReopenPause{100};
 
 int MsUntil(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
@@ -57,21 +58,41 @@ class NetworkSerialDevice final : public SerialDevice {
     ~NetworkSerialDevice() override { Close(); }
 
     OpenResult Open(int32_t, const LineSettings& settings) override {
-        Close();
-        std::string reason;
-        if (!connection_.Connect(address_.host, address_.port, kConnectTimeoutMs, reason)) {
-            Diagnose(reason);
-            return OpenResult::kCannotOpen;
+        // A server still letting go of the line after the previous session (a quick reopen)
+        // takes the connection and closes it again at once; ask again until the time-out.
+        const auto deadline = Clock::now() + milliseconds(kConnectTimeoutMs);
+        for (;;) {
+            Close();
+            std::string reason;
+            if (!connection_.Connect(address_.host, address_.port, MsUntil(deadline), reason)) {
+                Diagnose(reason);
+                return OpenResult::kCannotOpen;
+            }
+            const int bits = 1 + settings.byteSize + (settings.parity != 0 ? 1 : 0) +
+                             (settings.stopBits != 0 ? 2 : 1);
+            byteTime_ =
+                std::chrono::microseconds(1'000'000LL * bits / std::max(settings.baudRate, 1) + 1);
+            wireFreeAt_ = Clock::now();
+            if (!telnet_) {
+                return OpenResult::kOpened;
+            }
+            settingUp_ = true;
+            const std::string failure = SetUpRemoteLine(settings);
+            settingUp_ = false;
+            if (failure.empty()) {
+                return OpenResult::kOpened;
+            }
+            if (!lost_) {
+                Diagnose(failure);
+                return OpenResult::kSettingsRefused;
+            }
+            if (Clock::now() + kReopenPause >= deadline) {
+                Diagnose("the server closed the connection; is the port in use?");
+                connection_.Close();
+                return OpenResult::kCannotOpen;
+            }
+            std::this_thread::sleep_for(kReopenPause);
         }
-        const int bits = 1 + settings.byteSize + (settings.parity != 0 ? 1 : 0) +
-                         (settings.stopBits != 0 ? 2 : 1);
-        byteTime_ =
-            std::chrono::microseconds(1'000'000LL * bits / std::max(settings.baudRate, 1) + 1);
-        wireFreeAt_ = Clock::now();
-        if (telnet_ && !SetUpRemoteLine(settings)) {
-            return OpenResult::kSettingsRefused;
-        }
-        return OpenResult::kOpened;
     }
 
     void Close() override {
@@ -227,10 +248,10 @@ class NetworkSerialDevice final : public SerialDevice {
     }
 
     void MarkLost() {
-        if (!lost_) {
-            lost_ = true;
+        if (!lost_ && !settingUp_) {
             Diagnose("the connection was lost");
         }
+        lost_ = true;
         pendingErrors_ |= CommStatus::kCeIoe;
     }
 
@@ -351,7 +372,8 @@ class NetworkSerialDevice final : public SerialDevice {
         Flush();
     }
 
-    bool SetUpRemoteLine(const LineSettings& settings) {
+    // Agrees on the com-port option and sets the remote line: "" or what went wrong.
+    std::string SetUpRemoteLine(const LineSettings& settings) {
         comPortAgreed_ = comPortRefused_ = false;
         for (const uint8_t option : {telnet::kOptionBinary, telnet::kOptionSuppressGoAhead}) {
             telnet::AppendNegotiation(out_, telnet::kWill, option);
@@ -364,9 +386,7 @@ class NetworkSerialDevice final : public SerialDevice {
             Pump();
         }
         if (!comPortAgreed_) {
-            Diagnose(lost_ ? "the server closed the connection"
-                           : "the server does not control its serial line (no RFC 2217)");
-            return false;
+            return "the server does not control its serial line (no RFC 2217)";
         }
         const RemoteLine line = RemoteLineOf(settings);
         const std::vector<uint8_t> baud = telnet::BaudRateValue(settings.baudRate);
@@ -388,12 +408,10 @@ class NetworkSerialDevice final : public SerialDevice {
         for (const Request& request : requests) {
             const uint8_t reply = request.command + telnet::kServerReply;
             if (!AwaitReply(reply, deadline + milliseconds(kReplyTimeoutMs))) {
-                Diagnose("the server did not answer the line settings");
-                return false;
+                return "the server did not answer the line settings";
             }
             if (replies_[reply] != request.value) {
-                Diagnose("the server refused the line settings");
-                return false;
+                return "the server refused the line settings";
             }
         }
         // The modem lines and the error reports need no answer to be useful.
@@ -404,7 +422,7 @@ class NetworkSerialDevice final : public SerialDevice {
         const uint8_t modemMask = 0;
         SendComPort(telnet::kSetLineStateMask, {&lineMask, 1});
         SendComPort(telnet::kSetModemStateMask, {&modemMask, 1});
-        return !lost_;
+        return lost_ ? "the server closed the connection" : "";
     }
 
     NetworkAddress address_;
@@ -419,6 +437,7 @@ class NetworkSerialDevice final : public SerialDevice {
     std::chrono::microseconds byteTime_{1000};
     Clock::time_point wireFreeAt_{};  // when the bytes handed so far have left the remote line
     bool lost_ = false;
+    bool settingUp_ = false;  // losses while opening are told by Open
     bool discardInput_ = false;
     bool comPortAgreed_ = false;
     bool comPortRefused_ = false;
