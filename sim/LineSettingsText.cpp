@@ -2,9 +2,8 @@
 
 namespace tavin::sim {
 
-namespace {
-
-long BaudOf(speed_t code) {
+long LineBaud(const termios& tio) {
+    const speed_t code = cfgetospeed(&tio);
     static constexpr struct {
         speed_t code;
         long baud;
@@ -18,8 +17,6 @@ long BaudOf(speed_t code) {
     return 0;
 }
 
-}  // namespace
-
 std::string LineSettingsText(const termios& tio) {
     static constexpr char kSizes[] = {'5', '6', '7', '8'};
     const tcflag_t size = tio.c_cflag & CSIZE;
@@ -29,8 +26,8 @@ std::string LineSettingsText(const termios& tio) {
         const bool odd = (tio.c_cflag & PARODD) != 0;
         parity = (tio.c_cflag & CMSPAR) ? (odd ? 'M' : 'S') : (odd ? 'O' : 'E');
     }
-    std::string text = std::to_string(BaudOf(cfgetospeed(&tio))) + ' ' + bits + parity +
-                       ((tio.c_cflag & CSTOPB) ? '2' : '1');
+    std::string text =
+        std::to_string(LineBaud(tio)) + ' ' + bits + parity + ((tio.c_cflag & CSTOPB) ? '2' : '1');
     if (tio.c_cflag & CRTSCTS) {
         text += " RTS/CTS";
     }

@@ -10,4 +10,7 @@ namespace tavin::sim {
 // when the line has flow control.
 std::string LineSettingsText(const termios& tio);
 
+// The line's speed in baud, or 0 for a speed not among the usual ones.
+long LineBaud(const termios& tio);
+
 }  // namespace tavin::sim

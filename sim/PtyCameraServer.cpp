@@ -72,6 +72,7 @@ PtyCameraServer::PtyCameraServer(ServerOptions options)
         // The monitor tells only of the settings a host makes.
         if (termios tio{}; tcgetattr(slave_, &tio) == 0) {
             lineSettings_ = "line " + LineSettingsText(tio);
+            initialBaud_ = LineBaud(tio);
         }
         wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (wakeFd_ < 0) {
@@ -158,17 +159,25 @@ bool PtyCameraServer::WaitForHangUp(std::chrono::milliseconds timeout) {
     return activity_.wait_for(lock, timeout, [this] { return lineClosed_; });
 }
 
-void PtyCameraServer::ReportLineSettings() {
-    // The host sets the line before it sends, so the settings its bytes came with are known here.
+bool PtyCameraServer::HostLineMatches() {
     termios tio{};
-    if (!monitor_ || slave_ < 0 || tcgetattr(slave_, &tio) != 0) {
-        return;
+    if (slave_ < 0 || tcgetattr(slave_, &tio) != 0) {
+        return true;
     }
+    // The host sets the line before it sends, so the settings its bytes came with are known here.
     std::string text = "line " + LineSettingsText(tio);
     if (text != lineSettings_) {
         lineSettings_ = std::move(text);
-        monitor_(lineSettings_);
+        if (monitor_) {
+            monitor_(lineSettings_);
+        }
     }
+    // A paced camera hears only noise from a host that set its line to another speed. A host
+    // that left the speed alone (a bare terminal) is heard.
+    const long speed = LineBaud(tio);
+    std::lock_guard lock(mutex_);
+    const int paced = camera_.Pacing().baud;
+    return paced == 0 || speed == initialBaud_ || speed == paced;
 }
 
 void PtyCameraServer::Serve() {
@@ -220,8 +229,7 @@ void PtyCameraServer::Serve() {
         }
         if (fds[1].revents & POLLIN) {
             const ssize_t n = read(master_, buffer, sizeof buffer);
-            if (n > 0) {
-                ReportLineSettings();
+            if (n > 0 && HostLineMatches()) {
                 std::lock_guard lock(mutex_);
                 camera_.FromHost(std::span(buffer, static_cast<size_t>(n)), Now());
             }

@@ -19,6 +19,7 @@ namespace tavin::sim {
 struct ServerOptions {
     CameraSettings settings{};
     Fault fault{};
+    // When paced, a host that sets its line to another speed is not heard, as on a real line.
     LinePacing pacing{};
     // Receives one decoded line per protocol event, and "line 19200 8N2" when a host changes the
     // line settings, on the server thread.
@@ -53,8 +54,9 @@ class PtyCameraServer {
     void Serve();
     void Wake();
     void CloseLine();
-    // Tells the monitor the pseudo-terminal's line settings when they changed.
-    void ReportLineSettings();
+    // Tells the monitor the pseudo-terminal's line settings when a host changed them; false when
+    // the host's speed is not the one the camera is paced at.
+    bool HostLineMatches();
 
     mutable std::mutex mutex_;
     std::condition_variable activity_;  // after every step of the server thread
@@ -68,6 +70,7 @@ class PtyCameraServer {
     bool stopping_ = false;
     bool lineClosed_ = false;
     std::string lineSettings_;  // as last reported
+    long initialBaud_ = 0;      // the pseudo-terminal's own speed, before any host set one
     std::thread thread_;
 };
 
