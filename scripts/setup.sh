@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
           clang-14 libclang-rt-14-dev clang-format-14 xvfb xauth desktop-file-utils
-          fonts-liberation ser2net)
+          fonts-liberation ser2net libserialport-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,9 @@
 // tavinctl through Debian's ser2net to the simulated camera on a pseudo-terminal: over a telnet
 // com-port accepter (RFC 2217), which must set the camera's line, and over a raw TCP accepter.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,7 +62,8 @@ class Ser2net : public ::testing::Test {
             camsim.insert(camsim.end(), {"--baud", std::to_string(baud)});
         }
         camera_ = std::make_unique<ChildProcess>(camsim);
-        const std::string pty = camera_->FirstLine(5s);
+        pty_ = camera_->FirstLine(5s);
+        const std::string& pty = pty_;
         ASSERT_TRUE(pty.starts_with("/dev/")) << camera_->Output();
 
         rfc2217Port_ = FreePort();
@@ -75,7 +78,8 @@ class Ser2net : public ::testing::Test {
                               << "    options:\n      mdns: false\n"
                               << "connection: &raw\n"
                               << "    accepter: tcp,127.0.0.1," << tcpPort_
-                              << "\n    connector: serialdev," << pty << ",19200n82,local\n"
+                              << "\n    connector: serialdev," << pty << ','
+                              << (baud ? baud : 19200) << "n82,local\n"
                               << "    options:\n      mdns: false\n";
         server_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{SER2NET_PATH, "-n", "-d", "-c", config.string()});
@@ -126,6 +130,7 @@ class Ser2net : public ::testing::Test {
 
     std::unique_ptr<ChildProcess> camera_;
     std::unique_ptr<ChildProcess> server_;
+    std::string pty_;
     int rfc2217Port_ = 0;
     int tcpPort_ = 0;
 };
@@ -157,6 +162,54 @@ TEST_F(Ser2net, TheUsersPortMapTakesComPortsAcrossTheNetwork) {
         RunProgram(TAVINCTL_PATH, {"--port", "3", "get", "0"},
                    {{"XDG_CONFIG_HOME", config.string()}, {"TAVIN_COM3", ""}});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
+    fs::remove_all(config);
+}
+
+// The camera paced at 9600 baud answers only a line set to 9600: on its pseudo-terminal, through
+// RFC 2217 (which sets the remote line), and over raw TCP where ser2net's own setting applies.
+TEST_F(Ser2net, PortsProbeFindsTheCameraLocallyAndAcrossTheNetwork) {
+    Start(9600);
+    const fs::path config =
+        fs::path(::testing::TempDir()) / ("ser2net-probe-" + std::to_string(::getpid()));
+    const std::vector<std::pair<std::string, std::string>> env = {
+        {"XDG_CONFIG_HOME", config.string()},
+        {"TAVIN_COM1", pty_},
+        {"TAVIN_COM2", ""},
+        {"TAVIN_COM3", ""},
+        {"TAVIN_COM4", ""}};
+    ProgramResult run = RunProgram(TAVINCTL_PATH,
+                                   {"ports", "--map", "2=" + Rfc2217(), "--map", "3=" + Tcp(),
+                                    "--map", "4=/dev/serial/by-id/usb-none", "--unmap", "4"},
+                                   env);
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(run.out.find("COM2   " + Rfc2217() + "  (port map)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("COM4   /dev/ttyS3  (built-in"), std::string::npos) << run.out;
+
+    run = RunProgram(TAVINCTL_PATH, {"ports", "--probe", "--json"}, env);
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    for (const std::string& entry :
+         {"{\"port\": 1, \"device\": \"" + pty_ +
+              "\", \"source\": \"environment\", \"target\": \"\", \"exists\": true, "
+              "\"probe\": {\"result\": \"camera\", \"baud\": 9600}}",
+          "{\"port\": 2, \"device\": \"" + Rfc2217() +
+              "\", \"source\": \"port map\", \"target\": \"\", \"exists\": true, "
+              "\"probe\": {\"result\": \"camera\", \"baud\": 9600}}",
+          "{\"port\": 3, \"device\": \"" + Tcp() +
+              "\", \"source\": \"port map\", \"target\": \"\", \"exists\": true, "
+              "\"probe\": {\"result\": \"camera\"}}"}) {
+        EXPECT_NE(run.out.find(entry), std::string::npos) << entry << "\nin " << run.out;
+    }
+    // Only ENQs went out: the camera saw no message.
+    EXPECT_EQ(camera_->Output().find("01FF"), std::string::npos) << camera_->Output();
+
+    // A port another program holds is reported busy and left alone.
+    const int held = ::open(pty_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    run = RunProgram(TAVINCTL_PATH, {"ports", "--probe"}, env);
+    ::close(held);
+    EXPECT_NE(run.out.find("COM1   " + pty_ + "  (environment)  busy"), std::string::npos)
+        << run.out;
     fs::remove_all(config);
 }
 

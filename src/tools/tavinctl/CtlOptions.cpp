@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "NetworkAddress.h"
+
 namespace tavin::ctl {
 
 namespace {
@@ -22,11 +24,12 @@ struct CommandInfo {
 constexpr size_t kMany = ~size_t{0};
 
 constexpr CommandInfo kCommands[] = {
-    {"read", Command::Read, 0, 0, true},      {"write", Command::Write, 1, 1, false},
-    {"get", Command::Get, 1, kMany, true},    {"set", Command::Set, 1, kMany, false},
-    {"dump", Command::Dump, 1, 1, true},      {"diff", Command::Diff, 2, 2, true},
-    {"send", Command::Send, 1, 1, false},     {"query", Command::Query, 1, 1, true},
-    {"help", Command::Help, 0, kMany, false}, {"version", Command::Version, 0, 0, false},
+    {"read", Command::Read, 0, 0, true},        {"write", Command::Write, 1, 1, false},
+    {"get", Command::Get, 1, kMany, true},      {"set", Command::Set, 1, kMany, false},
+    {"dump", Command::Dump, 1, 1, true},        {"diff", Command::Diff, 2, 2, true},
+    {"send", Command::Send, 1, 1, false},       {"query", Command::Query, 1, 1, true},
+    {"ports", Command::Ports, 0, 0, true},      {"help", Command::Help, 0, kMany, false},
+    {"version", Command::Version, 0, 0, false},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -76,6 +79,27 @@ bool SetNumber(int& target, const char* value, bool (*allowed)(int)) {
     return true;
 }
 
+bool PortNumberOk(int n) {
+    return n >= 1 && n <= 10;
+}
+
+// "N=DEVICE" with a COM port number and a device; a network address must be a whole one.
+bool AddMapEntry(Parsed& p, const char* value) {
+    const std::string_view text(value);
+    const size_t equals = text.find('=');
+    int port = 0;
+    if (equals == std::string_view::npos || equals + 1 == text.size() ||
+        !SetNumber(port, std::string(text.substr(0, equals)).c_str(), PortNumberOk)) {
+        return false;
+    }
+    const std::string_view device = text.substr(equals + 1);
+    if (IsNetworkAddress(device) && !ParseNetworkAddress(device)) {
+        return false;
+    }
+    p.options.mapEntries.emplace_back(text);
+    return true;
+}
+
 // getopt_long's code for an option without a short form: past every letter.
 constexpr int kLongOnly = 256;
 
@@ -92,6 +116,18 @@ constexpr OptionInfo kOptions[] = {
     {"version", 'V', [](Parsed& p, const char*) { return p.version = true; }, nullptr},
     {"json", kLongOnly, [](Parsed& p, const char*) { return p.options.json = true; }, nullptr},
     {"force", 'f', [](Parsed& p, const char*) { return p.options.force = true; }, nullptr},
+    {"probe", kLongOnly + 1, [](Parsed& p, const char*) { return p.options.probe = true; },
+     nullptr},
+    {"map", kLongOnly + 2, AddMapEntry,
+     "takes N=DEVICE, N a COM port number from 1 to 10 and DEVICE a path, rfc2217://HOST:PORT or "
+     "tcp://HOST:PORT"},
+    {"unmap", kLongOnly + 3,
+     [](Parsed& p, const char* value) {
+         int port = 0;
+         return SetNumber(port, value, PortNumberOk) &&
+                (p.options.unmapPorts.push_back(port), true);
+     },
+     "takes a COM port number from 1 to 10"},
     {"port", 'p',
      [](Parsed& p, const char* value) {
          return SetNumber(p.options.link.port, value, [](int n) { return n >= 1 && n <= 10; });
@@ -240,6 +276,10 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     }
     if (options.force && *command != Command::Set) {
         return Fail("--force is for the set command only");
+    }
+    const bool editsMap = !options.mapEntries.empty() || !options.unmapPorts.empty();
+    if ((options.probe || editsMap) && *command != Command::Ports) {
+        return Fail("--probe, --map and --unmap are for the ports command only");
     }
     if (!options.link.library.empty() && !options.link.device.empty()) {
         return Fail("--library and --device exclude each other");

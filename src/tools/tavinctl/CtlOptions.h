@@ -10,7 +10,7 @@
 
 namespace tavin::ctl {
 
-enum class Command { Read, Write, Get, Set, Dump, Diff, Send, Query, Help, Version };
+enum class Command { Read, Write, Get, Set, Dump, Diff, Send, Query, Ports, Help, Version };
 
 // How the camera is reached: COM port `port` (optionally mapped to `device`), or a Camera Link
 // serial library.
@@ -28,6 +28,10 @@ struct CtlOptions {
     std::string outputFile;  // read -o
     bool json = false;
     bool force = false;
+    // ports: ask each port for a camera; COM map entries to set ("N=DEVICE") and to remove.
+    bool probe = false;
+    std::vector<std::string> mapEntries;
+    std::vector<int> unmapPorts;
 };
 
 struct ParseResult {

@@ -25,6 +25,10 @@ Commands with the camera:
 Commands without a camera:
   dump FILE.tvn           print a data file's settings
   diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
+  ports                   list the serial ports and where COM 1 to 10 point
+      --probe             also ask each port for a camera (one ENQ at 19200, then 9600)
+      --map N=DEVICE      map COM N to a device, a /dev/serial/by-id name or a network address
+      --unmap N           remove COM N from the map
 
 Link options (default: COM 1 at 19200 baud):
   -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else the one the
@@ -35,7 +39,7 @@ Link options (default: COM 1 at 19200 baud):
   -b, --baud RATE         19200 or 9600
 Other options:
   -o, --output FILE       read: save a data file, as the program's Save does
-      --json              print what was read as JSON (read, get, query, dump, diff)
+      --json              print what was read as JSON (read, get, query, dump, diff, ports)
   -f, --force             set: send a value even outside the item's range
   -h, --help              this text
   -V, --version           the version
@@ -65,6 +69,8 @@ int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostre
             return RunDump(options, io);
         case Command::Diff:
             return RunDiff(options, io);
+        case Command::Ports:
+            return RunPorts(options, io);
         default:
             break;
     }
