@@ -102,6 +102,7 @@ class NetworkSerialDevice final : public SerialDevice {
         out_.clear();
         replies_.clear();
         lost_ = false;
+        comPortAgreed_ = false;
         pendingErrors_ = 0;
     }
 
@@ -202,7 +203,8 @@ class NetworkSerialDevice final : public SerialDevice {
             out_.clear();
             wireFreeAt_ = Clock::now();
         }
-        if (!telnet_ || (!output && !input)) {
+        // Without the com-port option (raw TCP, or a server that refused it) nobody would answer.
+        if (!telnet_ || !comPortAgreed_ || (!output && !input)) {
             Pump();
             if (input) {
                 in_.clear();
