@@ -2,9 +2,7 @@
 // com-port accepter (RFC 2217), which must set the camera's line, and over a raw TCP accepter.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <thread>
 
 #include "ChildProcess.h"
+#include "Loopback.h"
 #include "PortMap.h"
 #include "ProgramRun.h"
 
@@ -24,34 +23,6 @@ using namespace std::chrono_literals;
 using ctl::testing::ProgramResult;
 using ctl::testing::RunProgram;
 namespace fs = std::filesystem;
-
-// A loopback port nobody listens on now.
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(fd);
-        throw std::runtime_error("no free loopback port");
-    }
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
 
 class Ser2net : public ::testing::Test {
   protected:
@@ -66,8 +37,8 @@ class Ser2net : public ::testing::Test {
         const std::string& pty = pty_;
         ASSERT_TRUE(pty.starts_with("/dev/")) << camera_->Output();
 
-        rfc2217Port_ = FreePort();
-        tcpPort_ = FreePort();
+        rfc2217Port_ = FreeLoopbackPort();
+        tcpPort_ = FreeLoopbackPort();
         const fs::path config =
             fs::path(::testing::TempDir()) / ("ser2net-" + std::to_string(::getpid()) + ".yaml");
         // The device starts at the wrong speed, so only the client can have set it right.
@@ -85,7 +56,7 @@ class Ser2net : public ::testing::Test {
             std::vector<std::string>{SER2NET_PATH, "-n", "-d", "-c", config.string()});
         // ser2net tells nobody when it listens; try until it does.
         const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!(Accepts(rfc2217Port_) && Accepts(tcpPort_))) {
+        while (!(LoopbackAccepts(rfc2217Port_) && LoopbackAccepts(tcpPort_))) {
             ASSERT_LT(std::chrono::steady_clock::now(), deadline) << server_->Output();
             std::this_thread::sleep_for(10ms);
         }
