@@ -28,6 +28,7 @@ constexpr int kConnectTimeoutMs = 5000;
 constexpr int kReplyTimeoutMs = 3000;  // for the server's answers while opening
 constexpr int kPurgeTimeoutMs = 1000;  // for the server's answer to a purge
 constexpr size_t kOutputQueueLimit = 4096;
+constexpr size_t kInputLimit = 65536;  // received bytes nobody has read yet
 constexpr milliseconds kReopenPause{100};
 
 int MsUntil(Clock::time_point deadline) {
@@ -200,7 +201,11 @@ class NetworkSerialDevice final : public SerialDevice {
 
     bool Purge(bool output, bool input) override {
         if (output) {
-            out_.clear();
+            // Telnet's queue may end inside an escape or a command: it goes out whole, and the
+            // server's own purge discards what of it has not reached the line.
+            if (!telnet_) {
+                out_.clear();
+            }
             wireFreeAt_ = Clock::now();
         }
         // Without the com-port option (raw TCP, or a server that refused it) nobody would answer.
@@ -284,6 +289,12 @@ class NetworkSerialDevice final : public SerialDevice {
                 in_.insert(in_.end(), buffer, buffer + got);
             } else {
                 Decode({buffer, static_cast<size_t>(got)});
+            }
+            // A server that floods faster than anyone reads overruns the input queue, as it
+            // would a local port's: the newest bytes are lost and the overrun is reported.
+            if (in_.size() > kInputLimit) {
+                in_.resize(kInputLimit);
+                pendingErrors_ |= CommStatus::kCeRxOver;
             }
         }
     }
