@@ -13,17 +13,22 @@ namespace {
 constexpr int32_t kBenchPort = 1;
 }  // namespace
 
-BenchCamera::BenchCamera(int baud, sim::Fault fault) {
+BenchCamera::BenchCamera(int baud, sim::Fault fault, bool throughSer2net) {
     sim::ServerOptions options;
     options.fault = fault;
     options.pacing.baud = baud;
     server_ = std::make_unique<sim::PtyCameraServer>(std::move(options));
-    setenv(("TAVIN_COM" + std::to_string(kBenchPort)).c_str(), server_->DevicePath().c_str(), 1);
+    std::string device = server_->DevicePath();
+    if (throughSer2net) {
+        ser2net_ = std::make_unique<Ser2netServer>(device);
+        device = ser2net_->Address();
+    }
+    setenv(("TAVIN_COM" + std::to_string(kBenchPort)).c_str(), device.c_str(), 1);
     // The port's own speed does not matter on a pseudo-terminal; the simulator paces the line.
     const int32_t opened = data_.OpenPort(kBenchPort, baud > 0 ? baud : 19200);
     if (opened < 0) {
-        throw std::runtime_error("cannot open " + server_->DevicePath() + " (status " +
-                                 std::to_string(-opened) + ")");
+        throw std::runtime_error("cannot open " + device + " (status " + std::to_string(-opened) +
+                                 ")");
     }
 }
 

@@ -52,6 +52,12 @@ ScenarioResult FullWrite(int baud) {
                    [](CameraDataSet& data) { return data.WriteAllItems(); });
 }
 
+ScenarioResult Ser2netRead(int baud) {
+    BenchCamera bench(baud, {}, true);
+    return Measure("ser2net_rfc2217_read", baud, ReadableItemCount(), bench,
+                   [](CameraDataSet& data) { return data.ReadAllItems(); });
+}
+
 ScenarioResult UnpacedRead(int runs) {
     std::vector<ScenarioResult> results;
     for (int i = 0; i < std::max(runs, 1); ++i) {

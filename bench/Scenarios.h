@@ -14,6 +14,8 @@ ScenarioResult FullWrite(int baud);
 ScenarioResult UnpacedRead(int runs);
 // One item write to a camera that never answers: how long the host waits and what it burns.
 ScenarioResult SilentCommand(int baud);
+// A full read through ser2net over RFC 2217 on loopback, the camera's line paced at `baud`.
+ScenarioResult Ser2netRead(int baud);
 // Decoding a data file and writing its items to the camera, as opening a file does.
 ScenarioResult FileLoad(int baud);
 

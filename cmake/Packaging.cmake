@@ -82,6 +82,6 @@ if(TAVIN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
 else()
     string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, "
-           "libqt6widgets6, qt6-qpa-plugins, fonts-liberation")
+           "libqt6widgets6, libserialport0, qt6-qpa-plugins, fonts-liberation")
 endif()
 include(CPack)

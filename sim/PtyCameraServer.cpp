@@ -1,5 +1,7 @@
 #include "PtyCameraServer.h"
 
+#include "LineSettingsText.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -67,6 +69,11 @@ PtyCameraServer::PtyCameraServer(ServerOptions options)
         }
         // Without raw mode the line discipline would echo the camera's bytes back to it.
         MakeRaw(slave_);
+        // The monitor tells only of the settings a host makes.
+        if (termios tio{}; tcgetattr(slave_, &tio) == 0) {
+            lineSettings_ = "line " + LineSettingsText(tio);
+            initialBaud_ = LineBaud(tio);
+        }
         wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (wakeFd_ < 0) {
             ThrowErrno("eventfd");
@@ -170,6 +177,27 @@ bool PtyCameraServer::WaitForHangUp(std::chrono::milliseconds timeout) {
     return activity_.wait_for(lock, timeout, [this] { return lineClosed_; });
 }
 
+bool PtyCameraServer::HostLineMatches() {
+    termios tio{};
+    if (slave_ < 0 || tcgetattr(slave_, &tio) != 0) {
+        return true;
+    }
+    // The host sets the line before it sends, so the settings its bytes came with are known here.
+    std::string text = "line " + LineSettingsText(tio);
+    if (text != lineSettings_) {
+        lineSettings_ = std::move(text);
+        if (monitor_) {
+            monitor_(lineSettings_);
+        }
+    }
+    // A paced camera hears only noise from a host that set its line to another speed. A host
+    // that left the speed alone (a bare terminal) is heard.
+    const long speed = LineBaud(tio);
+    std::lock_guard lock(mutex_);
+    const int paced = camera_.Pacing().baud;
+    return paced == 0 || speed == initialBaud_ || speed == paced;
+}
+
 void PtyCameraServer::Serve() {
     // Paced bytes go out when ppoll's time-out ends; the default 50 us timer slack would make
     // every turnaround late and show up as line time that a real wire does not have.
@@ -219,7 +247,7 @@ void PtyCameraServer::Serve() {
         }
         if (fds[1].revents & POLLIN) {
             const ssize_t n = read(master_, buffer, sizeof buffer);
-            if (n > 0) {
+            if (n > 0 && HostLineMatches()) {
                 std::lock_guard lock(mutex_);
                 camera_.FromHost(std::span(buffer, static_cast<size_t>(n)), Now());
             }

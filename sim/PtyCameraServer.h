@@ -19,8 +19,10 @@ namespace tavin::sim {
 struct ServerOptions {
     CameraSettings settings{};
     Fault fault{};
+    // When paced, a host that sets its line to another speed is not heard, as on a real line.
     LinePacing pacing{};
-    // Receives one decoded line per protocol event, on the server thread.
+    // Receives one decoded line per protocol event, and "line 19200 8N2" when a host changes the
+    // line settings, on the server thread.
     std::function<void(const std::string&)> monitor{};
 };
 
@@ -58,6 +60,9 @@ class PtyCameraServer {
     void Serve();
     void Wake();
     void CloseLine();
+    // Tells the monitor the pseudo-terminal's line settings when a host changed them; false when
+    // the host's speed is not the one the camera is paced at.
+    bool HostLineMatches();
 
     mutable std::mutex mutex_;
     std::condition_variable activity_;  // after every step of the server thread
@@ -70,6 +75,8 @@ class PtyCameraServer {
     int wakeFd_ = -1;
     bool stopping_ = false;
     bool lineClosed_ = false;
+    std::string lineSettings_;  // as last reported
+    long initialBaud_ = 0;      // the pseudo-terminal's own speed, before any host set one
     std::thread thread_;
 };
 

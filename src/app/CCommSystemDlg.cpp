@@ -8,6 +8,7 @@
 #include "DialogBuilder.h"
 #include "DialogKeys.h"
 #include "FileDialogs.h"
+#include "PortToolTips.h"
 
 namespace tavin {
 
@@ -33,8 +34,9 @@ int SelectionButton(int selection) {
 CCommSystemDlg::CCommSystemDlg(QWidget* parent) : QDialog(parent) {
     BuildDialog(*this, CommSystemDialogTemplate());
     for (int i = 0; i < 10; ++i) {
-        connect(DialogItem<QAbstractButton>(*this, comm_system::kFirstPort + i),
-                &QAbstractButton::clicked, this, &CCommSystemDlg::OnSelectPort);
+        auto* port = DialogItem<QAbstractButton>(*this, comm_system::kFirstPort + i);
+        connect(port, &QAbstractButton::clicked, this, &CCommSystemDlg::OnSelectPort);
+        ShowPortDevice(*port, i + 1);
     }
     connect(DialogItem<QAbstractButton>(*this, comm_system::kEeuresys), &QAbstractButton::clicked,
             this, [this] { OnSelectBoard(false); });

@@ -4,6 +4,7 @@
 
 #include "DialogBuilder.h"
 #include "DialogKeys.h"
+#include "PortToolTips.h"
 
 namespace tavin {
 
@@ -11,6 +12,8 @@ using namespace serial_port;
 
 CSerialPortDlg::CSerialPortDlg(QWidget* parent) : QDialog(parent) {
     BuildDialog(*this, SerialPortDialogTemplate());
+    ShowPortDevice(*DialogItem(*this, kCom1), 1);
+    ShowPortDevice(*DialogItem(*this, kCom2), 2);
 }
 
 void CSerialPortDlg::showEvent(QShowEvent* event) {

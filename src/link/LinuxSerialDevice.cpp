@@ -10,24 +10,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 
 #include "CommStatus.h"
+#include "PortNames.h"
 #include "SerialDevice.h"
 
 namespace tavin {
 
 namespace {
-
-// COM port n is the device named by TAVIN_COM<n>, else the n-th built-in serial port.
-std::string DevicePath(int32_t portNumber) {
-    const std::string variable = "TAVIN_COM" + std::to_string(portNumber);
-    if (const char* path = std::getenv(variable.c_str()); path && *path) {
-        return path;
-    }
-    return "/dev/ttyS" + std::to_string(portNumber - 1);
-}
 
 bool SpeedCode(int32_t baudRate, speed_t& code) {
     switch (baudRate) {
@@ -113,8 +104,8 @@ class LinuxSerialDevice final : public SerialDevice {
 
     OpenResult Open(int32_t portNumber, const LineSettings& settings) override {
         Close();
-        const int fd =
-            ::open(DevicePath(portNumber).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        const int fd = ::open(ComPortDeviceName(portNumber).c_str(),
+                              O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
             return OpenResult::kCannotOpen;
         }
@@ -150,6 +141,9 @@ class LinuxSerialDevice final : public SerialDevice {
             return;
         }
         tcsetattr(fd_, TCSANOW, &original_);
+        // The exclusive mode outlives this descriptor while anything else holds the line open
+        // (the far end of a pseudo-terminal, a getty): give the line back.
+        ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
     }
@@ -290,7 +284,8 @@ class LinuxSerialDevice final : public SerialDevice {
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
+// The local ports; ComPortDevice.cpp picks between them and the network ones.
+std::unique_ptr<SerialDevice> CreateTermiosSerialDevice() {
     return std::make_unique<LinuxSerialDevice>();
 }
 

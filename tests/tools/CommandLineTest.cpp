@@ -32,6 +32,18 @@ TEST(CommandLine, OptionsStandAnywhereAndTakeBothValueForms) {
     EXPECT_TRUE(s.options.force);
 }
 
+TEST(CommandLine, PortsTakesMapEditsAndProbe) {
+    const ParseResult r = Parse({"ports", "--map", "1=tcp://10.0.0.5:4001", "--probe", "--map",
+                                 "2=/dev/ttyUSB0", "--unmap=3", "--json"});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.command, Command::Ports);
+    EXPECT_EQ(r.options.mapEntries,
+              (std::vector<std::string>{"1=tcp://10.0.0.5:4001", "2=/dev/ttyUSB0"}));
+    EXPECT_EQ(r.options.unmapPorts, std::vector<int>{3});
+    EXPECT_TRUE(r.options.probe);
+    EXPECT_TRUE(r.options.json);
+}
+
 TEST(CommandLine, OptionsAfterTheCommandCountAlsoUnderPosixlyCorrect) {
     ::setenv("POSIXLY_CORRECT", "1", 1);
     const ParseResult r = Parse({"read", "-p", "2", "-o", "now.tvn"});
@@ -89,6 +101,12 @@ TEST(CommandLine, RefusesWhatCannotBeMeant) {
         {{"read", "-x"}, "unknown option '-x'"},
         {{"read", "-p"}, "-p takes a COM port number"},
         {{"read", "--device="}, "--device takes the path"},
+        {{"read", "--probe"}, "for the ports command only"},
+        {{"ports", "list"}, "ports takes no operands"},
+        {{"ports", "--map", "11=/dev/ttyUSB0"}, "--map takes N=DEVICE"},
+        {{"ports", "--map", "1="}, "--map takes N=DEVICE"},
+        {{"ports", "--map", "1=rfc2217://host"}, "--map takes N=DEVICE"},
+        {{"ports", "--unmap", "0"}, "--unmap takes a COM port number"},
     };
     for (const auto& c : cases) {
         const ParseResult r = ParseCommandLine(c.args);

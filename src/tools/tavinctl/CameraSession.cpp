@@ -5,6 +5,7 @@
 #include "CameraDataSet.h"
 #include "CameraLinkLibrary.h"
 #include "ItemSelector.h"
+#include "PortNames.h"
 
 namespace tavin::ctl {
 
@@ -31,9 +32,7 @@ bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err) {
         ::setenv(variable.c_str(), link.device.c_str(), 1);
     }
     if (data.OpenPort(link.port, link.baudRate) < 0) {
-        const char* device = std::getenv(variable.c_str());
-        const std::string path =
-            device && *device ? device : "/dev/ttyS" + std::to_string(link.port - 1);
+        const std::string path = ComPortDeviceName(link.port);
         ReportFailure(
             data, err,
             "tavinctl: could not open COM " + std::to_string(link.port) + " (" + path + ")");

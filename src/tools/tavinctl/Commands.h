@@ -26,6 +26,8 @@ struct Streams {
 // Without a camera.
 int RunDump(const CtlOptions& options, Streams io);
 int RunDiff(const CtlOptions& options, Streams io);
+// The host's serial ports and the COM map; edits the map, probes for cameras.
+int RunPorts(const CtlOptions& options, Streams io);
 
 // With the camera (they construct the program's data set and open the link).
 int RunCameraCommand(const CtlOptions& options, Streams io);

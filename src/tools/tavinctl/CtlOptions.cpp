@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "LinkList.h"
+#include "NetworkAddress.h"
 
 namespace tavin::ctl {
 
@@ -24,11 +25,12 @@ struct CommandInfo {
 constexpr size_t kMany = ~size_t{0};
 
 constexpr CommandInfo kCommands[] = {
-    {"read", Command::Read, 0, 0, true},      {"write", Command::Write, 1, 1, false},
-    {"get", Command::Get, 1, kMany, true},    {"set", Command::Set, 1, kMany, false},
-    {"dump", Command::Dump, 1, 1, true},      {"diff", Command::Diff, 2, 2, true},
-    {"send", Command::Send, 1, 1, false},     {"query", Command::Query, 1, 1, true},
-    {"help", Command::Help, 0, kMany, false}, {"version", Command::Version, 0, 0, false},
+    {"read", Command::Read, 0, 0, true},        {"write", Command::Write, 1, 1, false},
+    {"get", Command::Get, 1, kMany, true},      {"set", Command::Set, 1, kMany, false},
+    {"dump", Command::Dump, 1, 1, true},        {"diff", Command::Diff, 2, 2, true},
+    {"send", Command::Send, 1, 1, false},       {"query", Command::Query, 1, 1, true},
+    {"ports", Command::Ports, 0, 0, true},      {"help", Command::Help, 0, kMany, false},
+    {"version", Command::Version, 0, 0, false},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -83,6 +85,27 @@ bool SetNumber(int& target, const char* value, bool (*allowed)(int)) {
     return true;
 }
 
+bool PortNumberOk(int n) {
+    return n >= 1 && n <= 10;
+}
+
+// "N=DEVICE" with a COM port number and a device; a network address must be a whole one.
+bool AddMapEntry(Parsed& p, const char* value) {
+    const std::string_view text(value);
+    const size_t equals = text.find('=');
+    int port = 0;
+    if (equals == std::string_view::npos || equals + 1 == text.size() ||
+        !SetNumber(port, std::string(text.substr(0, equals)).c_str(), PortNumberOk)) {
+        return false;
+    }
+    const std::string_view device = text.substr(equals + 1);
+    if (IsNetworkAddress(device) && !ParseNetworkAddress(device)) {
+        return false;
+    }
+    p.options.mapEntries.emplace_back(text);
+    return true;
+}
+
 // getopt_long's code for an option without a short form: past every letter.
 constexpr int kLongOnly = 256;
 
@@ -101,6 +124,18 @@ constexpr OptionInfo kOptions[] = {
     {"force", 'f', [](Parsed& p, const char*) { return p.options.force = true; }, nullptr},
     {"verify", kLongOnly + 1, [](Parsed& p, const char*) { return p.options.verify = true; },
      nullptr},
+    {"probe", kLongOnly + 3, [](Parsed& p, const char*) { return p.options.probe = true; },
+     nullptr},
+    {"map", kLongOnly + 4, AddMapEntry,
+     "takes N=DEVICE, N a COM port number from 1 to 10 and DEVICE a path, rfc2217://HOST:PORT or "
+     "tcp://HOST:PORT"},
+    {"unmap", kLongOnly + 5,
+     [](Parsed& p, const char* value) {
+         int port = 0;
+         return SetNumber(port, value, PortNumberOk) &&
+                (p.options.unmapPorts.push_back(port), true);
+     },
+     "takes a COM port number from 1 to 10"},
     {"port", 'p',
      [](Parsed& p, const char* value) {
          return SetNumber(p.options.link.port, value, [](int n) { return n >= 1 && n <= 10; }) &&
@@ -117,7 +152,7 @@ constexpr OptionInfo kOptions[] = {
      [](Parsed& p, const char* value) {
          return SetText(p.options.link.device, value) && (p.devices.emplace_back(value), true);
      },
-     "takes the path of a serial device"},
+     "takes the path of a serial device, or a network address"},
     {"library", 'l',
      [](Parsed& p, const char* value) {
          return SetText(p.options.link.library, value) && (p.libraries.emplace_back(value), true);
@@ -312,6 +347,10 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     }
     if (options.force && *command != Command::Set) {
         return Fail("--force is for the set command only");
+    }
+    const bool editsMap = !options.mapEntries.empty() || !options.unmapPorts.empty();
+    if ((options.probe || editsMap) && *command != Command::Ports) {
+        return Fail("--probe, --map and --unmap are for the ports command only");
     }
     if (!options.link.library.empty() && !options.link.device.empty()) {
         return Fail("--library and --device exclude each other");

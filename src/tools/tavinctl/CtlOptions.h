@@ -10,7 +10,7 @@
 
 namespace tavin::ctl {
 
-enum class Command { Read, Write, Get, Set, Dump, Diff, Send, Query, Help, Version };
+enum class Command { Read, Write, Get, Set, Dump, Diff, Send, Query, Ports, Help, Version };
 
 // How the camera is reached: COM port `port` (optionally mapped to `device`), or a Camera Link
 // serial library.
@@ -35,6 +35,10 @@ struct CtlOptions {
     bool json = false;
     bool force = false;
     bool verify = false;  // write, set: read every written item back
+    // ports: ask each port for a camera; COM map entries to set ("N=DEVICE") and to remove.
+    bool probe = false;
+    std::vector<std::string> mapEntries;
+    std::vector<int> unmapPorts;
 };
 
 struct ParseResult {

@@ -27,10 +27,16 @@ Commands without a camera:
   dump FILE.tvn           print a data file's settings
   diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
   diff GOLDEN.tvn         with a link option: the items where the camera differs from the file
+  ports                   list the serial ports and where COM 1 to 10 point
+      --probe             also ask each port for a camera (one ENQ at 19200, then 9600)
+      --map N=DEVICE      map COM N to a device, a /dev/serial/by-id name or a network address
+      --unmap N           remove COM N from the map
 
 Link options (default: COM 1 at 19200 baud):
-  -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else /dev/ttyS<N-1>
-  -d, --device PATH       the serial device of the COM port, e.g. /dev/ttyUSB0
+  -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else the one the
+                          port map gives COM<N>, else /dev/ttyS<N-1>
+  -d, --device DEVICE     the serial device of the COM port, e.g. /dev/ttyUSB0, or a port
+                          across the network: rfc2217://HOST:PORT or tcp://HOST:PORT
   -l, --library FILE      a Camera Link serial library instead of a COM port
   -b, --baud RATE         19200 or 9600
       --links FILE        the links in FILE, one a line: [NAME] DEVICE, COM<n> or library:FILE
@@ -40,8 +46,8 @@ summary. read -o then takes a directory and saves NAME.tvn there for each link.
 Other options:
   -o, --output FILE       read: save a data file, as the program's Save does (several links:
                           a directory)
-      --json              print what was read as JSON (read, get, query, dump, diff, and
-                          what --verify found)
+      --json              print what was read as JSON (read, get, query, dump, diff, ports,
+                          and what --verify found)
   -f, --force             set: send a value even outside the item's range
       --verify            write, set: read every written item back; print those that differ
   -h, --help              this text
@@ -76,6 +82,8 @@ int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostre
                 return RunDiff(options, io);
             }
             break;
+        case Command::Ports:
+            return RunPorts(options, io);
         default:
             break;
     }

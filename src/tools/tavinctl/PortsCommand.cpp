@@ -1,0 +1,224 @@
+// ports: the serial ports of this host, where COM 1 to 10 point, whether a camera answers, and
+// edits of the user's COM port map.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "Commands.h"
+#include "NetworkAddress.h"
+#include "PortDiscovery.h"
+#include "PortMap.h"
+#include "PortProbe.h"
+#include "Report.h"
+
+namespace tavin::ctl {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kPortCount = 10;
+
+struct ComEntry {
+    int port = 0;
+    std::string device;
+    std::string source;  // "environment", "port map" or "built-in"
+    std::string target;  // where a link (a by-id name) leads, when it is one
+    bool exists = false;
+    std::optional<ProbeResult> probe;
+};
+
+std::vector<ComEntry> ComEntries() {
+    const std::map<int32_t, std::string> map = ReadPortMap();
+    std::vector<ComEntry> entries;
+    for (int port = 1; port <= kPortCount; ++port) {
+        ComEntry entry;
+        entry.port = port;
+        const char* variable = std::getenv(("TAVIN_COM" + std::to_string(port)).c_str());
+        if (variable && *variable) {
+            entry.device = variable;
+            entry.source = "environment";
+        } else if (const auto mapped = map.find(port); mapped != map.end()) {
+            entry.device = mapped->second;
+            entry.source = "port map";
+        } else {
+            entry.device = "/dev/ttyS" + std::to_string(port - 1);
+            entry.source = "built-in";
+        }
+        std::error_code ec;
+        entry.exists = IsNetworkAddress(entry.device) || fs::exists(entry.device, ec);
+        if (entry.exists && fs::is_symlink(entry.device, ec)) {
+            entry.target = fs::canonical(entry.device, ec).string();
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::string Canonical(const std::string& device) {
+    std::error_code ec;
+    const fs::path path = fs::canonical(device, ec);
+    return ec ? device : path.string();
+}
+
+// Every detected port, then every existing COM device not among them (a pseudo-terminal, a
+// network address), each asked once.
+void Probe(std::vector<DetectedPort>& ports, std::vector<ComEntry>& entries,
+           std::map<std::string, ProbeResult>& results) {
+    for (const DetectedPort& port : ports) {
+        results.emplace(Canonical(port.device), ProbePort(port.device));
+    }
+    for (ComEntry& entry : entries) {
+        if (!entry.exists) {
+            continue;
+        }
+        const std::string key = Canonical(entry.device);
+        if (!results.contains(key)) {
+            results.emplace(key, ProbePort(entry.device));
+        }
+        entry.probe = results.at(key);
+    }
+}
+
+std::string Hex4(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", value & 0xFFFF);
+    return text;
+}
+
+void PrintText(std::ostream& out, const std::vector<DetectedPort>& ports,
+               const std::vector<ComEntry>& entries,
+               const std::map<std::string, ProbeResult>& results) {
+    out << "Serial ports on this host:\n";
+    if (ports.empty()) {
+        out << "  none found\n";
+    }
+    for (const DetectedPort& port : ports) {
+        out << "  " << port.device;
+        if (!port.driver.empty()) {
+            out << "  driver " << port.driver;
+        }
+        if (port.usbVendor >= 0) {
+            out << "  USB " << Hex4(port.usbVendor) << ':' << Hex4(port.usbProduct);
+        }
+        for (const std::string* text : {&port.maker, &port.product}) {
+            if (!text->empty()) {
+                out << "  " << *text;
+            }
+        }
+        if (!port.serial.empty()) {
+            out << "  serial " << port.serial;
+        }
+        out << '\n';
+        if (!port.byId.empty()) {
+            out << "      " << port.byId << '\n';
+        }
+        if (const auto probed = results.find(Canonical(port.device)); probed != results.end()) {
+            out << "      " << DescribeProbe(probed->second) << '\n';
+        }
+    }
+    out << "COM ports (TAVIN_COM<N>, else the port map in " << PortMapFile()
+        << ", else /dev/ttyS<N-1>):\n";
+    for (const ComEntry& entry : entries) {
+        out << "  COM" << entry.port << (entry.port < 10 ? "   " : "  ") << entry.device;
+        if (!entry.target.empty()) {
+            out << " -> " << entry.target;
+        }
+        out << "  (" << entry.source << (entry.exists ? "" : ", does not exist") << ')';
+        if (entry.probe) {
+            out << "  " << DescribeProbe(*entry.probe);
+        }
+        out << '\n';
+    }
+}
+
+std::string ProbeJson(const ProbeResult& probe) {
+    std::string json = "{\"result\": " + JsonString(ProbeOutcomeName(probe.outcome));
+    if (probe.outcome == ProbeResult::Outcome::kCamera && probe.baud != 0) {
+        json += ", \"baud\": " + std::to_string(probe.baud);
+    }
+    return json + "}";
+}
+
+void PrintJson(std::ostream& out, const std::vector<DetectedPort>& ports,
+               const std::vector<ComEntry>& entries,
+               const std::map<std::string, ProbeResult>& results) {
+    out << "{\"ports\": [";
+    const char* separator = "";
+    for (const DetectedPort& port : ports) {
+        out << separator << "{\"device\": " << JsonString(port.device)
+            << ", \"byId\": " << JsonString(port.byId)
+            << ", \"driver\": " << JsonString(port.driver)
+            << ", \"description\": " << JsonString(port.description);
+        if (port.usbVendor >= 0) {
+            out << ", \"usbVendor\": " << JsonString(Hex4(port.usbVendor))
+                << ", \"usbProduct\": " << JsonString(Hex4(port.usbProduct));
+        }
+        out << ", \"maker\": " << JsonString(port.maker)
+            << ", \"product\": " << JsonString(port.product)
+            << ", \"serial\": " << JsonString(port.serial);
+        if (const auto probed = results.find(Canonical(port.device)); probed != results.end()) {
+            out << ", \"probe\": " << ProbeJson(probed->second);
+        }
+        out << '}';
+        separator = ", ";
+    }
+    out << "], \"mapFile\": " << JsonString(PortMapFile()) << ", \"com\": [";
+    separator = "";
+    for (const ComEntry& entry : entries) {
+        out << separator << "{\"port\": " << entry.port
+            << ", \"device\": " << JsonString(entry.device)
+            << ", \"source\": " << JsonString(entry.source)
+            << ", \"target\": " << JsonString(entry.target)
+            << ", \"exists\": " << (entry.exists ? "true" : "false");
+        if (entry.probe) {
+            out << ", \"probe\": " << ProbeJson(*entry.probe);
+        }
+        out << '}';
+        separator = ", ";
+    }
+    out << "]}\n";
+}
+
+bool EditMap(const CtlOptions& options, std::ostream& err) {
+    for (const std::string& text : options.mapEntries) {
+        const size_t equals = text.find('=');
+        const int port = std::stoi(text.substr(0, equals));
+        const std::string device = text.substr(equals + 1);
+        std::string error;
+        if (!WritePortMapEntry(port, device, error)) {
+            err << "tavinctl: " << error << '\n';
+            return false;
+        }
+    }
+    // Removals last: what is both mapped and unmapped ends up unmapped.
+    for (const int port : options.unmapPorts) {
+        std::string error;
+        if (!WritePortMapEntry(port, "", error)) {
+            err << "tavinctl: " << error << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunPorts(const CtlOptions& options, Streams io) {
+    if (!EditMap(options, io.err)) {
+        return kFailure;
+    }
+    std::vector<DetectedPort> ports = DetectPorts();
+    std::vector<ComEntry> entries = ComEntries();
+    std::map<std::string, ProbeResult> results;
+    if (options.probe) {
+        Probe(ports, entries, results);
+    }
+    options.json ? PrintJson(io.out, ports, entries, results)
+                 : PrintText(io.out, ports, entries, results);
+    return kSuccess;
+}
+
+}  // namespace tavin::ctl
