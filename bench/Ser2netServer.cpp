@@ -1,10 +1,8 @@
 #include "Ser2netServer.h"
 
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +13,8 @@
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include "Loopback.h"
 
 extern char** environ;
 
@@ -33,35 +33,6 @@ std::string Program() {
     return "";
 }
 
-sockaddr_in Loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    return address;
-}
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = Loopback(0);
-    socklen_t length = sizeof address;
-    const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    if (!ok) {
-        throw std::runtime_error("no free loopback port");
-    }
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = Loopback(port);
-    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
-}
-
 }  // namespace
 
 bool Ser2netServer::Available() {
@@ -73,7 +44,7 @@ Ser2netServer::Ser2netServer(const std::string& device) {
     if (program.empty()) {
         throw std::runtime_error("ser2net is not installed");
     }
-    const int port = FreePort();
+    const int port = testing::FreeLoopbackPort();
     config_ = (std::filesystem::temp_directory_path() /
                ("tavin-bench-ser2net-" + std::to_string(::getpid()) + ".yaml"))
                   .string();
@@ -103,7 +74,7 @@ Ser2netServer::Ser2netServer(const std::string& device) {
     }
     // ser2net tells nobody when it listens; try until it does.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!Accepts(port)) {
+    while (!testing::LoopbackAccepts(port)) {
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid_, SIGTERM);
             ::waitpid(pid_, nullptr, 0);
