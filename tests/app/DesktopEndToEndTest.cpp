@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDrag>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -35,6 +36,10 @@
 #include "FakeCamera.h"
 #include "templates/CommandMenuDialog.h"
 #include "templates/Forms.h"
+
+#ifdef SER2NET_PATH
+#include "Loopback.h"
+#endif
 
 namespace tavin {
 namespace {
@@ -158,7 +163,7 @@ class DesktopTest : public ::testing::Test {
 
         camsim_.emplace(CAMSIM_PATH, QStringList{"--log"}, env_);
         ASSERT_TRUE(camsim_->WaitForLine([](const QString&) { return true; }, 5000));
-        env_.insert("TAVIN_COM1", camsim_->lines.front());
+        env_.insert("TAVIN_COM1", ComDevice(camsim_->lines.front()));
         program_.emplace(MORVA7E_PATH, QStringList{}, env_);
 
         // The start dialog opens on COM 1; back from there to OPEN and press it.
@@ -171,6 +176,9 @@ class DesktopTest : public ::testing::Test {
         startupReads_ = camsim_->Count("host   read");
         ASSERT_GT(startupReads_, 40);
     }
+
+    // The device COM 1 stands for: the simulated camera's pseudo-terminal itself.
+    virtual QString ComDevice(const QString& pty) { return pty; }
 
     void TearDown() override {
         program_.reset();
@@ -403,6 +411,56 @@ TEST_F(DesktopTest, FileDroppedDuringAnExchangeDoesNotRunInsideIt) {
     EXPECT_EQ(written.size(), 45u) << "items written after the drop";
     ExpectReadAllWorks();
 }
+
+#ifdef SER2NET_PATH
+// The same start-up with COM 1 across the network: Debian's ser2net serves the camera's
+// pseudo-terminal on the loopback address, over RFC 2217 or as raw TCP.
+class DesktopThroughSer2netTest : public DesktopTest,
+                                  public ::testing::WithParamInterface<const char*> {
+  protected:
+    QString ComDevice(const QString& pty) override {
+        const QString scheme = QString::fromUtf8(GetParam());
+        const int port = testing::FreeLoopbackPort();
+        // Over RFC 2217 the line starts at the wrong speed, so only the program can set it right.
+        const QString accepter = scheme == "rfc2217" ? "telnet(rfc2217),tcp" : "tcp";
+        const QString line = scheme == "rfc2217" ? "1200n81" : "19200n82";
+        QFile config(profile_.filePath("ser2net.yaml"));
+        EXPECT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("%YAML 1.1\n---\nconnection: &camera\n"
+                                    "    accepter: %1,127.0.0.1,%2\n"
+                                    "    connector: serialdev,%3,%4,local\n"
+                                    "    options:\n      mdns: false\n")
+                         .arg(accepter)
+                         .arg(port)
+                         .arg(pty, line)
+                         .toUtf8());
+        config.close();
+        ser2net_.emplace(SER2NET_PATH, QStringList{"-n", "-d", "-c", config.fileName()}, env_);
+        // ser2net tells nobody when it listens; try until it does.
+        EXPECT_TRUE(QTest::qWaitFor([port] { return testing::LoopbackAccepts(port); }, 5000));
+        return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port);
+    }
+
+    void TearDown() override {
+        DesktopTest::TearDown();
+        ser2net_.reset();
+    }
+
+    std::optional<Child> ser2net_;
+};
+
+TEST_P(DesktopThroughSer2netTest, TheProgramStartsAndReadsEveryItemAcrossTheNetwork) {
+    // SetUp has gone through the start dialog and seen the start-up read.
+    EXPECT_EQ(startupReads_, 45);
+    EXPECT_TRUE(Boxes().isEmpty());
+    if (std::string_view(GetParam()) == "rfc2217") {
+        EXPECT_GT(camsim_->Count("line 19200 8N2"), 0) << "the remote line was not set";
+    }
+    ExpectReadAllWorks();
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, DesktopThroughSer2netTest, ::testing::Values("rfc2217", "tcp"));
+#endif
 
 }  // namespace
 }  // namespace tavin
