@@ -200,12 +200,13 @@ TEST_F(Ser2net, AnAddressThatRefusesOrDoesNotResolveCannotBeOpened) {
 TEST_F(Ser2net, ALostConnectionIsAnIoError) {
     Start(19200);
     std::thread cut([this] {
-        // The first exchange has reached the camera: the connection is up and in use.
-        if (camera_->WaitForOutput("line 19200 8N2", 5s)) {
+        // The first exchange has reached the camera: the connection is up and in use. Raw TCP,
+        // whose line ser2net sets itself, so that nothing but the cut can end the read.
+        if (camera_->WaitForOutput("host   ENQ", 5s)) {
             server_->Stop();
         }
     });
-    const ProgramResult run = Ctl(Rfc2217(), {"read"});
+    const ProgramResult run = Ctl(Tcp(), {"read"});
     cut.join();
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.err.find("ERROR - Serial communication I/O error."), std::string::npos)
