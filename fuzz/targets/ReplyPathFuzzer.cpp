@@ -2,7 +2,7 @@
 // ReadCameraItem over the real transport and protocol, against a scripted fake device in
 // virtual time. Besides crashes and sanitizer reports it traps when
 //  - a failure is reported as success or with no status recorded, or a success with a bad
-//    result (a reply that is not six characters, a value beyond 24 bits);
+//    result (a reply written beyond its six characters and terminator, a value beyond 24 bits);
 //  - a failed read leaves a value behind;
 //  - the exchange takes longer than its retries and time-outs allow, however the camera
 //    behaves.
@@ -59,8 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::memset(reply, 0x55, sizeof reply);
         result = link.SendQuery("01FF032E000000", reply);
         Check(result == 6 || result < 0);
+        // The six characters between STX and ETX are handed over as the camera sent them, NUL
+        // and all (the checksum covers them, not their kind), then a terminator; nothing more.
         if (result == 6) {
-            Check(std::strlen(reply) == 6);
+            Check(reply[6] == '\0' && reply[7] == 0x55);
         }
     } else {
         const Item& item = kItems[selector % std::size(kItems)];
