@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "CameraItemTable.h"
 
@@ -20,8 +21,13 @@ BenchCamera::BenchCamera(int baud, sim::Fault fault, bool throughSer2net) {
     server_ = std::make_unique<sim::PtyCameraServer>(std::move(options));
     std::string device = server_->DevicePath();
     if (throughSer2net) {
-        ser2net_ = std::make_unique<Ser2netServer>(device);
-        device = ser2net_->Address();
+        // The camera's frames are a few bytes each way and every one is answered before the
+        // next: ser2net must pass them on at once (no chardelay batching, no Nagle).
+        ser2net_ = std::make_unique<testing::Ser2netServer>(
+            testing::Ser2netServer::Program(),
+            std::vector<testing::Ser2netServer::Connection>{
+                {"telnet(rfc2217),tcp(nodelay)", device, "19200n82", true}});
+        device = ser2net_->Address("rfc2217");
     }
     setenv(("TAVIN_COM" + std::to_string(kBenchPort)).c_str(), device.c_str(), 1);
     // The port's own speed does not matter on a pseudo-terminal; the simulator paces the line.

@@ -23,7 +23,7 @@ class BenchCamera {
 
   private:
     std::unique_ptr<sim::PtyCameraServer> server_;
-    std::unique_ptr<Ser2netServer> ser2net_;  // outlives the data set's open port
+    std::unique_ptr<testing::Ser2netServer> ser2net_;  // outlives the data set's open port
     CameraDataSet data_;
 };
 

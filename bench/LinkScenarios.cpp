@@ -1,9 +1,6 @@
 #include "LinkScenarios.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,14 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 #include "CameraItemTable.h"
 #include "DataFileCodec.h"
+#include "ProgramRun.h"
 #include "PtyCameraServer.h"
-
-extern char** environ;
 
 namespace tavin::bench {
 
@@ -51,48 +46,16 @@ struct CtlRun {
 };
 
 CtlRun RunCtl(const std::vector<std::string>& args) {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe");
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> words{TavinctlPath()};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-
-    CtlRun run;
     const auto cpuBefore = ChildrenCpuTime();
     const auto started = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, words[0].c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (spawned != 0) {
-        ::close(out[0]);
-        throw std::runtime_error("cannot start " + words[0]);
-    }
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) != 0;) {
-        if (n > 0) {
-            run.out.append(buffer, static_cast<size_t>(n));
-        }
-    }
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    ctl::testing::ProgramResult ctl = ctl::testing::RunProgram(TavinctlPath(), args);
+    CtlRun run;
     run.wallMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count();
     run.cpuMs = std::chrono::duration<double, std::milli>(ChildrenCpuTime() - cpuBefore).count();
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.exitStatus = ctl.exitStatus;
+    run.out = std::move(ctl.out);
     return run;
 }
 

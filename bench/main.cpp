@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     scenarios.emplace_back([quick] { return UnpacedRead(quick ? 5 : 21); });
     scenarios.emplace_back([] { return SilentCommand(19200); });
     scenarios.emplace_back([] { return FileLoad(19200); });
-    if (Ser2netServer::Available()) {
+    if (!tavin::testing::Ser2netServer::Program().empty()) {
         scenarios.emplace_back([] { return Ser2netRead(19200); });
     } else {
         std::fprintf(stderr, "tavin-bench: ser2net is not installed; its scenario is skipped\n");

@@ -38,7 +38,7 @@
 #include "templates/Forms.h"
 
 #ifdef SER2NET_PATH
-#include "Loopback.h"
+#include "Ser2netServer.h"
 #endif
 
 namespace tavin {
@@ -419,26 +419,13 @@ class DesktopThroughSer2netTest : public DesktopTest,
                                   public ::testing::WithParamInterface<const char*> {
   protected:
     QString ComDevice(const QString& pty) override {
-        const QString scheme = QString::fromUtf8(GetParam());
-        const int port = testing::FreeLoopbackPort();
+        const std::string scheme = GetParam();
         // Over RFC 2217 the line starts at the wrong speed, so only the program can set it right.
-        const QString accepter = scheme == "rfc2217" ? "telnet(rfc2217),tcp" : "tcp";
-        const QString line = scheme == "rfc2217" ? "1200n81" : "19200n82";
-        QFile config(profile_.filePath("ser2net.yaml"));
-        EXPECT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("%YAML 1.1\n---\nconnection: &camera\n"
-                                    "    accepter: %1,127.0.0.1,%2\n"
-                                    "    connector: serialdev,%3,%4,local\n"
-                                    "    options:\n      mdns: false\n")
-                         .arg(accepter)
-                         .arg(port)
-                         .arg(pty, line)
-                         .toUtf8());
-        config.close();
-        ser2net_.emplace(SER2NET_PATH, QStringList{"-n", "-d", "-c", config.fileName()}, env_);
-        // ser2net tells nobody when it listens; try until it does.
-        EXPECT_TRUE(QTest::qWaitFor([port] { return testing::LoopbackAccepts(port); }, 5000));
-        return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port);
+        const bool rfc2217 = scheme == "rfc2217";
+        ser2net_.emplace(SER2NET_PATH, std::vector<testing::Ser2netServer::Connection>{
+                                           {rfc2217 ? "telnet(rfc2217),tcp" : "tcp",
+                                            pty.toStdString(), rfc2217 ? "1200n81" : "19200n82"}});
+        return QString::fromStdString(ser2net_->Address(scheme));
     }
 
     void TearDown() override {
@@ -446,7 +433,7 @@ class DesktopThroughSer2netTest : public DesktopTest,
         ser2net_.reset();
     }
 
-    std::optional<Child> ser2net_;
+    std::optional<testing::Ser2netServer> ser2net_;
 };
 
 TEST_P(DesktopThroughSer2netTest, TheProgramStartsAndReadsEveryItemAcrossTheNetwork) {

@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "ChildProcess.h"
-#include "Loopback.h"
 #include "PortMap.h"
 #include "ProgramRun.h"
+#include "Ser2netServer.h"
 
 namespace tavin::testing {
 namespace {
@@ -34,32 +34,14 @@ class Ser2net : public ::testing::Test {
         }
         camera_ = std::make_unique<ChildProcess>(camsim);
         pty_ = camera_->FirstLine(5s);
-        const std::string& pty = pty_;
-        ASSERT_TRUE(pty.starts_with("/dev/")) << camera_->Output();
+        ASSERT_TRUE(pty_.starts_with("/dev/")) << camera_->Output();
 
-        rfc2217Port_ = FreeLoopbackPort();
-        tcpPort_ = FreeLoopbackPort();
-        const fs::path config =
-            fs::path(::testing::TempDir()) / ("ser2net-" + std::to_string(::getpid()) + ".yaml");
-        // The device starts at the wrong speed, so only the client can have set it right.
-        std::ofstream(config) << "%YAML 1.1\n---\n"
-                              << "connection: &rfc2217\n"
-                              << "    accepter: telnet(rfc2217),tcp,127.0.0.1," << rfc2217Port_
-                              << "\n    connector: serialdev," << pty << ",1200n81,local\n"
-                              << "    options:\n      mdns: false\n"
-                              << "connection: &raw\n"
-                              << "    accepter: tcp,127.0.0.1," << tcpPort_
-                              << "\n    connector: serialdev," << pty << ','
-                              << (baud ? baud : 19200) << "n82,local\n"
-                              << "    options:\n      mdns: false\n";
-        server_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{SER2NET_PATH, "-n", "-d", "-c", config.string()});
-        // ser2net tells nobody when it listens; try until it does.
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!(LoopbackAccepts(rfc2217Port_) && LoopbackAccepts(tcpPort_))) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << server_->Output();
-            std::this_thread::sleep_for(10ms);
-        }
+        // Over RFC 2217 the device starts at the wrong speed, so only the client can have set
+        // it right; over raw TCP ser2net's own setting is the camera's.
+        const std::string raw = std::to_string(baud ? baud : 19200) + "n82";
+        server_ = std::make_unique<Ser2netServer>(
+            SER2NET_PATH, std::vector<Ser2netServer::Connection>{
+                              {"telnet(rfc2217),tcp", pty_, "1200n81"}, {"tcp", pty_, raw}});
     }
 
     ProgramResult Ctl(const std::string& device, std::vector<std::string> args) {
@@ -67,8 +49,8 @@ class Ser2net : public ::testing::Test {
         return RunProgram(TAVINCTL_PATH, args);
     }
 
-    std::string Rfc2217() const { return "rfc2217://127.0.0.1:" + std::to_string(rfc2217Port_); }
-    std::string Tcp() const { return "tcp://127.0.0.1:" + std::to_string(tcpPort_); }
+    std::string Rfc2217() const { return server_->Address("rfc2217", 0); }
+    std::string Tcp() const { return server_->Address("tcp", 1); }
 
     // Reads the camera into a file, changes an item, writes the file back and reads again: the
     // two files must be the same bytes.
@@ -100,10 +82,8 @@ class Ser2net : public ::testing::Test {
     }
 
     std::unique_ptr<ChildProcess> camera_;
-    std::unique_ptr<ChildProcess> server_;
+    std::unique_ptr<Ser2netServer> server_;
     std::string pty_;
-    int rfc2217Port_ = 0;
-    int tcpPort_ = 0;
 };
 
 TEST_F(Ser2net, Rfc2217SetsTheRemoteLineAndCarriesEveryCommand) {
@@ -186,7 +166,7 @@ TEST_F(Ser2net, PortsProbeFindsTheCameraLocallyAndAcrossTheNetwork) {
 
 TEST_F(Ser2net, AnAddressThatRefusesOrDoesNotResolveCannotBeOpened) {
     Start();
-    Ser2net::server_->Stop();
+    server_->Stop();
     for (const std::string& device : {Rfc2217(), std::string("tcp://host.invalid:4001")}) {
         const ProgramResult run = Ctl(device, {"get", "0"});
         EXPECT_EQ(run.exitStatus, 1);

@@ -7,25 +7,20 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <chrono>
-#include <fstream>
-#include <thread>
+#include <mutex>
 
 #include "CCommSystemDlg.h"
 #include "CTAVINApp.h"
 #include "CameraDataSet.h"
-#include "ChildProcess.h"
 #include "DialogBuilder.h"
 #include "DocumentManager.h"
 #include "GuiTestSupport.h"
 #include "LiveCameraAccess.h"
-#include "Loopback.h"
 #include "PtyCameraServer.h"
+#include "Ser2netServer.h"
 
 namespace tavin {
 namespace {
-
-using namespace std::chrono_literals;
 
 // Starts the program with COM 1 at `device`, lets its start-up read run and saves the result.
 QByteArray StartUpReadAndSave(const std::string& device, const QString& path) {
@@ -61,22 +56,12 @@ TEST(Ser2netProgram, StartUpReadsEveryItemThroughRfc2217) {
     };
     sim::PtyCameraServer camera(std::move(options));
 
-    const int port = testing::FreeLoopbackPort();
     QTemporaryDir dir;
-    const std::string config = dir.filePath("ser2net.yaml").toStdString();
-    std::ofstream(config) << "%YAML 1.1\n---\nconnection: &camera\n"
-                          << "    accepter: telnet(rfc2217),tcp,127.0.0.1," << port << "\n"
-                          << "    connector: serialdev," << camera.DevicePath()
-                          << ",9600n81,local\n    options:\n      mdns: false\n";
-    testing::ChildProcess ser2net({SER2NET_PATH, "-n", "-d", "-c", config});
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!testing::LoopbackAccepts(port)) {
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << ser2net.Output();
-        std::this_thread::sleep_for(10ms);
-    }
+    const testing::Ser2netServer ser2net(SER2NET_PATH,
+                                         {{"telnet(rfc2217),tcp", camera.DevicePath(), "9600n81"}});
 
-    const QByteArray remote = StartUpReadAndSave("rfc2217://127.0.0.1:" + std::to_string(port),
-                                                 dir.filePath("remote.tvn"));
+    const QByteArray remote =
+        StartUpReadAndSave(ser2net.Address("rfc2217"), dir.filePath("remote.tvn"));
     {
         std::lock_guard lock(mutex);
         EXPECT_EQ(exchanges, 45) << "one exchange per readable item";
