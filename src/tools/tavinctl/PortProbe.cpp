@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 
 #include "CameraProtocol.h"
 #include "NetworkAddress.h"
@@ -46,6 +47,28 @@ Outcome EnquireAt(int baud) {
     return answered ? Outcome::kCamera : Outcome::kNoAnswer;
 }
 
+struct OutcomeText {
+    Outcome outcome;
+    const char* name;         // for programs
+    const char* description;  // for people
+};
+constexpr OutcomeText kOutcomeTexts[] = {
+    {Outcome::kCamera, "camera", "camera"},
+    {Outcome::kNoAnswer, "no-answer", "no answer"},
+    {Outcome::kBusy, "busy", "busy (another program holds it)"},
+    {Outcome::kNoAccess, "no-access", "no access (join the dialout group)"},
+    {Outcome::kCannotOpen, "cannot-open", "cannot be opened"},
+};
+
+const OutcomeText& TextOf(Outcome outcome) {
+    for (const OutcomeText& text : kOutcomeTexts) {
+        if (text.outcome == outcome) {
+            return text;
+        }
+    }
+    return kOutcomeTexts[std::size(kOutcomeTexts) - 1];
+}
+
 }  // namespace
 
 ProbeResult ProbePort(const std::string& device) {
@@ -71,36 +94,15 @@ ProbeResult ProbePort(const std::string& device) {
 }
 
 std::string DescribeProbe(const ProbeResult& result) {
-    switch (result.outcome) {
-        case Outcome::kCamera:
-            return result.baud ? "camera at " + std::to_string(result.baud) + " baud"
-                               : "camera (at the server's line speed)";
-        case Outcome::kNoAnswer:
-            return "no answer";
-        case Outcome::kBusy:
-            return "busy (another program holds it)";
-        case Outcome::kNoAccess:
-            return "no access (join the dialout group)";
-        case Outcome::kCannotOpen:
-            return "cannot be opened";
+    if (result.outcome == Outcome::kCamera) {
+        return result.baud ? "camera at " + std::to_string(result.baud) + " baud"
+                           : "camera (at the server's line speed)";
     }
-    return "";
+    return TextOf(result.outcome).description;
 }
 
 std::string ProbeOutcomeName(ProbeResult::Outcome outcome) {
-    switch (outcome) {
-        case Outcome::kCamera:
-            return "camera";
-        case Outcome::kNoAnswer:
-            return "no-answer";
-        case Outcome::kBusy:
-            return "busy";
-        case Outcome::kNoAccess:
-            return "no-access";
-        case Outcome::kCannotOpen:
-            return "cannot-open";
-    }
-    return "";
+    return TextOf(outcome).name;
 }
 
 }  // namespace tavin::ctl
