@@ -98,6 +98,10 @@ std::chrono::microseconds ByteTime(const LineSettings& settings) {
     return std::chrono::microseconds(1'000'000LL * bits / std::max(settings.baudRate, 1) + 1);
 }
 
+// However slow the line, a wait for the rest of a frame stays short, so the program stays
+// responsive and a frame that never completes costs no more than this.
+constexpr std::chrono::milliseconds kLongestFrameWait{20};
+
 class LinuxSerialDevice final : public SerialDevice {
   public:
     ~LinuxSerialDevice() override { Close(); }
@@ -120,6 +124,8 @@ class LinuxSerialDevice final : public SerialDevice {
         fd_ = fd;
         original_ = original;
         counters_ = ReadCounters();
+        hasLineStatus_ = true;
+        missing_ = 0;
         pendingErrors_ = 0;
         termios tio = original;
         if (!ApplySettings(tio, settings) || tcsetattr(fd_, TCSANOW, &tio) != 0) {
@@ -166,12 +172,21 @@ class LinuxSerialDevice final : public SerialDevice {
     int32_t ReadSome(uint8_t* bytes, int32_t count) override {
         const ssize_t got = ::read(fd_, bytes, static_cast<size_t>(count));
         if (got >= 0) {
+            missing_ = count - static_cast<int32_t>(got);
             return static_cast<int32_t>(got);
         }
         return Failed();
     }
 
-    bool WaitReadable(int32_t timeoutMs) override { return Poll(POLLIN, timeoutMs); }
+    bool WaitReadable(int32_t timeoutMs) override {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+        if (!Poll(POLLIN, timeoutMs)) {
+            return false;
+        }
+        AwaitRestOfFrame(deadline);
+        return true;
+    }
     bool WaitWritable(int32_t timeoutMs) override { return Poll(POLLOUT, timeoutMs); }
 
     bool WaitDrained(int32_t timeoutMs) override {
@@ -206,7 +221,8 @@ class LinuxSerialDevice final : public SerialDevice {
     }
 
     uint32_t TakeLineErrors() override {
-        const Counters now = ReadCounters();
+        // A line without counters at open has none later: it is not asked again.
+        const Counters now = counters_.known ? ReadCounters() : Counters{};
         uint32_t flags = pendingErrors_;
         pendingErrors_ = 0;
         if (now.known && counters_.known) {
@@ -240,10 +256,12 @@ class LinuxSerialDevice final : public SerialDevice {
         return counters;
     }
 
-    bool TransmitterEmpty() const {
+    bool TransmitterEmpty() {
         unsigned int status = 0;
-        if (ioctl(fd_, TIOCSERGETLSR, &status) != 0) {
-            return true;  // no such register here (a pseudo-terminal, many USB adapters)
+        if (!hasLineStatus_ || ioctl(fd_, TIOCSERGETLSR, &status) != 0) {
+            // No such register here (a pseudo-terminal, many USB adapters): not asked again.
+            hasLineStatus_ = hasLineStatus_ && errno != ENOTTY && errno != EINVAL;
+            return true;
         }
         return (status & TIOCSER_TEMT) != 0;
     }
@@ -254,6 +272,31 @@ class LinuxSerialDevice final : public SerialDevice {
         }
         pendingErrors_ |= CommStatus::kCeIoe;  // e.g. EIO: the adapter was unplugged
         return -1;
+    }
+
+    // The camera's frames come a byte at a time at the line's speed. Once the first of several
+    // bytes the caller still wants is there, the others cannot all arrive before their wire
+    // time: sleep until just before the last of them is due, rather than waking for every
+    // byte, and let the poll catch the last one as it lands. Nothing that has arrived is kept
+    // waiting for longer than one byte's time, and a frame cut short is still left to the
+    // caller's own deadline.
+    void AwaitRestOfFrame(std::chrono::steady_clock::time_point deadline) const {
+        using namespace std::chrono;
+        int available = 0;
+        if (missing_ <= 2 || ioctl(fd_, FIONREAD, &available) != 0 || available >= missing_ - 1) {
+            return;
+        }
+        const auto rest = std::min<steady_clock::duration>(byteTime_ * (missing_ - available - 1),
+                                                           kLongestFrameWait);
+        const auto wake = std::min(steady_clock::now() + rest, deadline);
+        const auto ns = duration_cast<nanoseconds>(wake - steady_clock::now()).count();
+        if (ns <= 0) {
+            return;
+        }
+        timespec pause{};
+        pause.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        pause.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        ppoll(nullptr, 0, &pause, nullptr);
     }
 
     bool Poll(short events, int32_t timeoutMs) {
@@ -278,6 +321,8 @@ class LinuxSerialDevice final : public SerialDevice {
     int fd_ = -1;
     termios original_{};
     std::chrono::microseconds byteTime_{1000};
+    int32_t missing_ = 0;  // bytes the caller's last read wanted and did not get
+    bool hasLineStatus_ = true;
     Counters counters_;
     uint32_t pendingErrors_ = 0;
 };
