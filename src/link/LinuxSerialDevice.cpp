@@ -171,8 +171,8 @@ class LinuxSerialDevice final : public SerialDevice {
 
     int32_t ReadSome(uint8_t* bytes, int32_t count) override {
         const ssize_t got = ::read(fd_, bytes, static_cast<size_t>(count));
+        missing_ = count - static_cast<int32_t>(std::max<ssize_t>(got, 0));
         if (got >= 0) {
-            missing_ = count - static_cast<int32_t>(got);
             return static_cast<int32_t>(got);
         }
         return Failed();
