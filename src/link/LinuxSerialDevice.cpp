@@ -207,11 +207,7 @@ class LinuxSerialDevice final : public SerialDevice {
             }
             const auto look =
                 std::min<steady_clock::duration>(byteTime_ * std::max(pending, 1), deadline - now);
-            timespec pause{};
-            pause.tv_nsec = static_cast<long>(duration_cast<nanoseconds>(look).count());
-            pause.tv_sec = pause.tv_nsec / 1'000'000'000;
-            pause.tv_nsec %= 1'000'000'000;
-            ppoll(nullptr, 0, &pause, nullptr);
+            Pause(look);
         }
     }
 
@@ -258,9 +254,12 @@ class LinuxSerialDevice final : public SerialDevice {
 
     bool TransmitterEmpty() {
         unsigned int status = 0;
-        if (!hasLineStatus_ || ioctl(fd_, TIOCSERGETLSR, &status) != 0) {
+        if (!hasLineStatus_) {
+            return true;
+        }
+        if (ioctl(fd_, TIOCSERGETLSR, &status) != 0) {
             // No such register here (a pseudo-terminal, many USB adapters): not asked again.
-            hasLineStatus_ = hasLineStatus_ && errno != ENOTTY && errno != EINVAL;
+            hasLineStatus_ = errno != ENOTTY && errno != EINVAL;
             return true;
         }
         return (status & TIOCSER_TEMT) != 0;
@@ -288,8 +287,12 @@ class LinuxSerialDevice final : public SerialDevice {
         }
         const auto rest = std::min<steady_clock::duration>(byteTime_ * (missing_ - available - 1),
                                                            kLongestFrameWait);
-        const auto wake = std::min(steady_clock::now() + rest, deadline);
-        const auto ns = duration_cast<nanoseconds>(wake - steady_clock::now()).count();
+        Pause(std::min<steady_clock::duration>(rest, deadline - steady_clock::now()));
+    }
+
+    // Sleeps for `length` (not at all when it has passed) on the kernel's fine timer.
+    static void Pause(std::chrono::steady_clock::duration length) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(length).count();
         if (ns <= 0) {
             return;
         }
