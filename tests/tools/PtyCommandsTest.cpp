@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -252,6 +253,37 @@ TEST_F(PtyLinks, ALinksFileNamesTheLinksAndTheirDataFiles) {
     }
     EXPECT_EQ(objects[2]["ok"].toInt(), 0);
     EXPECT_EQ(objects[2]["failed"].toArray().size(), 2);
+}
+
+TEST_F(PtyLinks, ACameraThatCannotBeReadFailsADiffAndNeverDiffers) {
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const std::string reachable = StartMore();  // factory settings: it differs
+    const std::string gone = dir_ / "unplugged";
+    const ProgramResult alone =
+        RunProgram(TAVINCTL_PATH, {"-d", gone, "diff", dir_ / "golden.tvn"});
+    EXPECT_EQ(alone.exitStatus, 2) << alone.err;
+    EXPECT_EQ(alone.out, "");
+
+    const ProgramResult line = RunProgram(
+        TAVINCTL_PATH, {"-d", reachable, "-d", gone, "--json", "diff", dir_ / "golden.tvn"});
+    EXPECT_EQ(line.exitStatus, 2);
+    // JSON Lines: each line one whole object, the summary last.
+    const std::vector<std::string> lines = Lines(line.out);
+    ASSERT_EQ(lines.size(), 3u) << line.out;
+    std::map<std::string, QJsonObject> links;
+    for (size_t i = 0; i < 2; ++i) {
+        const QJsonObject object = ParseJson(lines[i]).object();
+        links[object["link"].toString().toStdString()] = object;
+    }
+    EXPECT_EQ(links[reachable]["result"].toString(), "differs");
+    EXPECT_FALSE(links[reachable]["output"].toObject()["differences"].toArray().isEmpty());
+    EXPECT_EQ(links[gone]["result"].toString(), "failed");
+    EXPECT_EQ(links[gone]["exit"].toInt(), 2);
+    EXPECT_TRUE(links[gone]["output"].isNull());
+    EXPECT_TRUE(links[gone]["errors"].toString().startsWith("ERROR - Can not open"));
+    const QJsonObject summary = ParseJson(lines[2]).object();
+    EXPECT_EQ(summary["failed"].toArray().size(), 2);
+    EXPECT_EQ(summary["exit"].toInt(), 2);
 }
 
 TEST_F(PtyLinks, EachLinkKeepsItsOwnPortMappingAndTrace) {

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "CtlOptions.h"
+#include "Interrupts.h"
 #include "LinkRunner.h"
 
 #ifndef TAVIN_VERSION
@@ -59,21 +60,15 @@ did not succeed; 2 wrong command line, or for diff: a file could not be read.
 )";
 }
 
-int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                bool progress) {
-    const ParseResult parsed = ParseCommandLine(args);
-    if (!parsed.ok) {
-        err << "tavinctl: " << parsed.error << "\nTry 'tavinctl --help'.\n";
-        return kUsageError;
-    }
-    const CtlOptions& options = parsed.options;
-    const Streams io{.out = out, .err = err, .progress = progress};
+namespace {
+
+int RunCommand(const CtlOptions& options, Streams io) {
     switch (options.command) {
         case Command::Help:
-            out << UsageText();
+            io.out << UsageText();
             return kSuccess;
         case Command::Version:
-            out << "tavinctl " TAVIN_VERSION "\n";
+            io.out << "tavinctl " TAVIN_VERSION "\n";
             return kSuccess;
         case Command::Dump:
             return RunDump(options, io);
@@ -92,10 +87,33 @@ int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostre
         const int status = PrepareCameraJob(options, io, job);
         return status == kSuccess ? RunOnLinks(options, job, io) : status;
     }
-    ConsoleUserInterface console(err);
+    ConsoleUserInterface console(io.err);
     UserInterface* previous = InstallUserInterface(&console);
     const int status = RunCameraCommand(options, io);
     InstallUserInterface(previous);
+    return status;
+}
+
+}  // namespace
+
+int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                bool progress) {
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.ok) {
+        err << "tavinctl: " << parsed.error << "\nTry 'tavinctl --help'.\n";
+        return kUsageError;
+    }
+    const Streams io{.out = out, .err = err, .progress = progress};
+    const int status = RunCommand(parsed.options, io);
+    // Whoever sent the signal learns from the status that it was heard, also when it came as
+    // the last item was finishing; what was done is on the output either way.
+    if (const int signal = InterruptSignal(); signal != 0) {
+        if (status != InterruptedExitStatus(signal)) {
+            err << "tavinctl: interrupted (" << InterruptName(signal)
+                << ") as the command finished\n";
+        }
+        return InterruptedExitStatus(signal);
+    }
     return status;
 }
 
