@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "LinkList.h"
-#include "NetworkAddress.h"
+#include "LinkTarget.h"
 
 namespace tavin::ctl {
 
@@ -67,6 +67,7 @@ struct Parsed {
     std::vector<std::string> linkFiles;
     bool help = false;
     bool version = false;
+    std::string reason;  // why an option's value was refused, where more than its form says
 };
 
 bool SetText(std::string& target, const char* value) {
@@ -89,7 +90,7 @@ bool PortNumberOk(int n) {
     return n >= 1 && n <= 10;
 }
 
-// "N=DEVICE" with a COM port number and a device; a network address must be a whole one.
+// "N=DEVICE" with a COM port number and a device the map can hold (LinkTarget.h).
 bool AddMapEntry(Parsed& p, const char* value) {
     const std::string_view text(value);
     const size_t equals = text.find('=');
@@ -99,7 +100,8 @@ bool AddMapEntry(Parsed& p, const char* value) {
         return false;
     }
     const std::string_view device = text.substr(equals + 1);
-    if (IsNetworkAddress(device) && !ParseNetworkAddress(device)) {
+    if (std::string reason = CheckMapDevice(device); !reason.empty()) {
+        p.reason = std::string(device) + " " + reason;
         return false;
     }
     p.options.mapEntries.emplace_back(text);
@@ -191,15 +193,18 @@ std::string CollectLinks(Parsed& parsed) {
     for (const std::string& device : parsed.devices) {
         links.push_back(base);
         links.back().device = device;
+        links.back().origin = "--device " + device;
     }
     for (const std::string& library : parsed.libraries) {
         links.push_back(base);
         links.back().library = library;
+        links.back().origin = "--library " + library;
     }
     if (links.empty() && parsed.ports.size() > 1) {
         for (const int port : parsed.ports) {
             links.push_back(base);
             links.back().port = port;
+            links.back().origin = "--port " + std::to_string(port);
         }
     }
     if (parsed.linkFiles.empty() && links.size() <= 1) {
@@ -209,9 +214,6 @@ std::string CollectLinks(Parsed& parsed) {
         if (std::string error = ReadLinkList(file, base.baudRate, links); !error.empty()) {
             return error;
         }
-    }
-    if (links.empty()) {
-        return "the links file names no link";
     }
     options.links = std::move(links);
     return FinishLinkList(options.links);
@@ -303,7 +305,9 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
             return Fail(name + " takes no value");
         }
         if (code == ':' || !info->set(parsed, optarg)) {
-            return Fail(name + " " + info->complaint);
+            const std::string given = code == ':' ? "" : " " + std::string(optarg);
+            return Fail(parsed.reason.empty() ? name + " " + info->complaint
+                                              : name + given + ": " + parsed.reason);
         }
     }
     // After "--": operands only.

@@ -21,6 +21,7 @@ struct LinkOptions {
     int baudRate = 19200;
     std::string name;          // in a list of links: for the output and the data file
     unsigned serialIndex = 0;  // the library's serial channel
+    std::string origin;        // where the link was named ("FILE:LINE", "--device"), for errors
 };
 
 struct CtlOptions {
