@@ -102,7 +102,7 @@ TEST(CommandLine, RefusesWhatCannotBeMeant) {
         {{"read", "-p"}, "-p takes a COM port number"},
         {{"read", "--device="}, "--device takes the path"},
         {{"read", "--probe"}, "for the ports command only"},
-        {{"ports", "list"}, "ports takes no operands"},
+        {{"ports", "list"}, "ports takes ports to ask only with --probe"},
         {{"ports", "--map", "11=/dev/ttyUSB0"}, "--map takes N=DEVICE"},
         {{"ports", "--map", "1="}, "--map takes N=DEVICE"},
         {{"ports", "--map", "1=rfc2217://host"}, "rfc2217://host is not a whole network"},

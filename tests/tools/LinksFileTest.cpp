@@ -127,5 +127,23 @@ TEST(PortMapEntries, OnlySerialDevicesAndWholeAddressesAreMapped) {
     }
 }
 
+TEST(PortMapEntries, ProbeOperandsAreCheckedAsPorts) {
+    EXPECT_TRUE(ParseCommandLine(std::vector<std::string>{"ports", "--probe", "COM2", "/dev/null",
+                                                          "tcp://camera-4:4001"})
+                    .ok);
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        {{"ports", "COM2"}, "ports takes ports to ask only with --probe"},
+        {{"ports", "--probe", "library:x.so"}, "a Camera Link library is not a serial port"},
+        {{"ports", "--probe", "COM12"}, "the COM ports are COM1 to COM10"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(ParseCommandLine(c.args).error.find(c.error), std::string::npos)
+            << ParseCommandLine(c.args).error;
+    }
+}
+
 }  // namespace
 }  // namespace tavin::ctl

@@ -29,7 +29,7 @@ constexpr CommandInfo kCommands[] = {
     {"get", Command::Get, 1, kMany, true},      {"set", Command::Set, 1, kMany, false},
     {"dump", Command::Dump, 1, 1, true},        {"diff", Command::Diff, 2, 2, true},
     {"send", Command::Send, 1, 1, false},       {"query", Command::Query, 1, 1, true},
-    {"ports", Command::Ports, 0, 0, true},      {"help", Command::Help, 0, kMany, false},
+    {"ports", Command::Ports, 0, kMany, true},  {"help", Command::Help, 0, kMany, false},
     {"version", Command::Version, 0, 0, false},
 };
 
@@ -355,6 +355,17 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     const bool editsMap = !options.mapEntries.empty() || !options.unmapPorts.empty();
     if ((options.probe || editsMap) && *command != Command::Ports) {
         return Fail("--probe, --map and --unmap are for the ports command only");
+    }
+    if (*command == Command::Ports && count > 0) {
+        if (!options.probe) {
+            return Fail("ports takes ports to ask only with --probe");
+        }
+        for (const std::string& port : options.operands) {
+            std::string error;
+            if (!ParseLinkTarget(port, false, error)) {
+                return Fail("ports --probe: " + error);
+            }
+        }
     }
     if (!options.link.library.empty() && !options.link.device.empty()) {
         return Fail("--library and --device exclude each other");

@@ -36,7 +36,8 @@ struct CtlOptions {
     bool json = false;
     bool force = false;
     bool verify = false;  // write, set: read every written item back
-    // ports: ask each port for a camera; COM map entries to set ("N=DEVICE") and to remove.
+    // ports: ask each port (or those the operands name) for a camera; COM map entries to set
+    // ("N=DEVICE") and to remove.
     bool probe = false;
     std::vector<std::string> mapEntries;
     std::vector<int> unmapPorts;

@@ -1,5 +1,6 @@
 // ports: the serial ports of this host, where COM 1 to 10 point, whether a camera answers, and
 // edits of the user's COM port map.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,9 +8,11 @@
 #include <optional>
 
 #include "Commands.h"
+#include "LinkTarget.h"
 #include "NetworkAddress.h"
 #include "PortDiscovery.h"
 #include "PortMap.h"
+#include "PortNames.h"
 #include "PortProbe.h"
 #include "Report.h"
 
@@ -64,21 +67,34 @@ std::string Canonical(const std::string& device) {
 }
 
 // Every detected port, then every existing COM device not among them (a pseudo-terminal, a
-// network address), each asked once.
+// network address), each asked once, all at once.
 void Probe(std::vector<DetectedPort>& ports, std::vector<ComEntry>& entries,
            std::map<std::string, ProbeResult>& results) {
+    std::vector<std::string> devices;
+    std::vector<std::string> keys;
+    const auto add = [&](const std::string& device) {
+        const std::string key = Canonical(device);
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            devices.push_back(device);
+            keys.push_back(key);
+        }
+    };
     for (const DetectedPort& port : ports) {
-        results.emplace(Canonical(port.device), ProbePort(port.device));
+        add(port.device);
+    }
+    for (const ComEntry& entry : entries) {
+        if (entry.exists) {
+            add(entry.device);
+        }
+    }
+    std::vector<ProbeResult> probed = ProbePorts(devices);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        results.emplace(keys[i], std::move(probed[i]));
     }
     for (ComEntry& entry : entries) {
-        if (!entry.exists) {
-            continue;
+        if (entry.exists) {
+            entry.probe = results.at(Canonical(entry.device));
         }
-        const std::string key = Canonical(entry.device);
-        if (!results.contains(key)) {
-            results.emplace(key, ProbePort(entry.device));
-        }
-        entry.probe = results.at(key);
     }
 }
 
@@ -138,6 +154,9 @@ std::string ProbeJson(const ProbeResult& probe) {
     std::string json = "{\"result\": " + JsonString(ProbeOutcomeName(probe.outcome));
     if (probe.outcome == ProbeResult::Outcome::kCamera && probe.baud != 0) {
         json += ", \"baud\": " + std::to_string(probe.baud);
+    }
+    if (!probe.detail.empty()) {
+        json += ", \"detail\": " + JsonString(probe.detail);
     }
     return json + "}";
 }
@@ -204,11 +223,50 @@ bool EditMap(const CtlOptions& options, std::ostream& err) {
     return true;
 }
 
+// ports --probe PORT...: only the ports named, a COM port as the device it stands for.
+int ProbeNamed(const CtlOptions& options, Streams io) {
+    std::vector<std::string> devices;
+    for (const std::string& word : options.operands) {
+        std::string error;
+        const auto target = ParseLinkTarget(word, false, error);
+        devices.push_back(target->kind == LinkTarget::Kind::kComPort
+                              ? ComPortDeviceName(target->port)
+                              : target->value);
+    }
+    const std::vector<ProbeResult> results = ProbePorts(devices);
+    size_t width = 0;
+    for (const std::string& word : options.operands) {
+        width = std::max(width, word.size());
+    }
+    if (options.json) {
+        io.out << "{\"probes\": [";
+    }
+    for (size_t i = 0; i < devices.size(); ++i) {
+        const std::string& word = options.operands[i];
+        if (options.json) {
+            io.out << (i ? ", " : "") << "{\"port\": " << JsonString(word)
+                   << ", \"device\": " << JsonString(devices[i])
+                   << ", \"probe\": " << ProbeJson(results[i]) << '}';
+            continue;
+        }
+        io.out << word << std::string(width - word.size() + 2, ' ');
+        if (devices[i] != word) {
+            io.out << devices[i] << "  ";
+        }
+        io.out << DescribeProbe(results[i]) << '\n';
+    }
+    io.out << (options.json ? "]}\n" : "");
+    return kSuccess;
+}
+
 }  // namespace
 
 int RunPorts(const CtlOptions& options, Streams io) {
     if (!EditMap(options, io.err)) {
         return kFailure;
+    }
+    if (options.probe && !options.operands.empty()) {
+        return ProbeNamed(options, io);
     }
     std::vector<DetectedPort> ports = DetectPorts();
     std::vector<ComEntry> entries = ComEntries();

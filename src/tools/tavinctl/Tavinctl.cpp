@@ -29,7 +29,9 @@ Commands without a camera:
   diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
   diff GOLDEN.tvn         with a link option: the items where the camera differs from the file
   ports                   list the serial ports and where COM 1 to 10 point
-      --probe             also ask each port for a camera (one ENQ at 19200, then 9600)
+      --probe [PORT...]   also ask each port, or only those named (a device, COM<n> or a
+                          network address), for a camera: one ENQ at 19200, then 9600; a
+                          port in use (the kernel console, open elsewhere, locked) is left alone
       --map N=DEVICE      map COM N to a device, a /dev/serial/by-id name or a network address
       --unmap N           remove COM N from the map
 
