@@ -138,6 +138,7 @@ TEST(PortMapEntries, ProbeOperandsAreCheckedAsPorts) {
         {{"ports", "COM2"}, "ports takes ports to ask only with --probe"},
         {{"ports", "--probe", "library:x.so"}, "a Camera Link library is not a serial port"},
         {{"ports", "--probe", "COM12"}, "the COM ports are COM1 to COM10"},
+        {{"ports", "--system"}, "--system is for ports --map and --unmap only"},
     };
     for (const auto& c : cases) {
         EXPECT_NE(ParseCommandLine(c.args).error.find(c.error), std::string::npos)

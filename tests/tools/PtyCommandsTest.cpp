@@ -286,6 +286,31 @@ TEST_F(PtyLinks, ACameraThatCannotBeReadFailsADiffAndNeverDiffers) {
     EXPECT_EQ(summary["exit"].toInt(), 2);
 }
 
+TEST_F(PtyLinks, WithoutAHomeALinksFilesComPortsComeFromTheSystemMap) {
+    // As the restore unit runs: a made-up user whose home is "/".
+    const std::string left = StartMore();
+    const std::string right = StartMore();
+    const Environment unit = {{"HOME", "/"},
+                              {"XDG_CONFIG_HOME", ""},
+                              {"TAVIN_SYSTEM_PORT_MAP", dir_ / "ports.conf"},
+                              {"TAVIN_COM4", ""}};
+    const ProgramResult mapped =
+        RunProgram(TAVINCTL_PATH, {"ports", "--system", "--map", "4=" + left}, unit);
+    ASSERT_EQ(mapped.exitStatus, 0) << mapped.err;
+    EXPECT_NE(mapped.out.find("COM4   " + left + "  (system port map)"), std::string::npos)
+        << mapped.out;
+    const ProgramResult homeless =
+        RunProgram(TAVINCTL_PATH, {"ports", "--map", "5=" + right}, unit);
+    EXPECT_EQ(homeless.exitStatus, 1);
+    EXPECT_NE(homeless.err.find("no home folder"), std::string::npos) << homeless.err;
+
+    WriteBytes(dir_ / "line.links", "left COM4\nright " + right + "\n");
+    const ProgramResult run =
+        RunProgram(TAVINCTL_PATH, {"--links", dir_ / "line.links", "get", "9"}, unit);
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("left   ok "), std::string::npos) << run.out;
+}
+
 TEST_F(PtyLinks, EachLinkKeepsItsOwnPortMappingAndTrace) {
     // Two COM ports, each mapped by the environment, each traced to a file of its own.
     const std::string one = StartMore();

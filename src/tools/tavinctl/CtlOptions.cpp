@@ -131,6 +131,8 @@ constexpr OptionInfo kOptions[] = {
     {"map", kLongOnly + 4, AddMapEntry,
      "takes N=DEVICE, N a COM port number from 1 to 10 and DEVICE a path, rfc2217://HOST:PORT or "
      "tcp://HOST:PORT"},
+    {"system", kLongOnly + 6, [](Parsed& p, const char*) { return p.options.systemMap = true; },
+     nullptr},
     {"unmap", kLongOnly + 5,
      [](Parsed& p, const char* value) {
          int port = 0;
@@ -355,6 +357,9 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     const bool editsMap = !options.mapEntries.empty() || !options.unmapPorts.empty();
     if ((options.probe || editsMap) && *command != Command::Ports) {
         return Fail("--probe, --map and --unmap are for the ports command only");
+    }
+    if (options.systemMap && !editsMap) {
+        return Fail("--system is for ports --map and --unmap only");
     }
     if (*command == Command::Ports && count > 0) {
         if (!options.probe) {

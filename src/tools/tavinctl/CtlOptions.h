@@ -37,10 +37,11 @@ struct CtlOptions {
     bool force = false;
     bool verify = false;  // write, set: read every written item back
     // ports: ask each port (or those the operands name) for a camera; COM map entries to set
-    // ("N=DEVICE") and to remove.
+    // ("N=DEVICE") and to remove, in the user's map or with `systemMap` in the system's.
     bool probe = false;
     std::vector<std::string> mapEntries;
     std::vector<int> unmapPorts;
+    bool systemMap = false;
 };
 
 struct ParseResult {

@@ -27,14 +27,14 @@ constexpr int kPortCount = 10;
 struct ComEntry {
     int port = 0;
     std::string device;
-    std::string source;  // "environment", "port map" or "built-in"
+    std::string source;  // "environment", "port map", "system port map" or "built-in"
     std::string target;  // where a link (a by-id name) leads, when it is one
     bool exists = false;
     std::optional<ProbeResult> probe;
 };
 
 std::vector<ComEntry> ComEntries() {
-    const std::map<int32_t, std::string> map = ReadPortMap();
+    const std::map<int32_t, MappedPort> map = ReadPortMaps();
     std::vector<ComEntry> entries;
     for (int port = 1; port <= kPortCount; ++port) {
         ComEntry entry;
@@ -44,8 +44,9 @@ std::vector<ComEntry> ComEntries() {
             entry.device = variable;
             entry.source = "environment";
         } else if (const auto mapped = map.find(port); mapped != map.end()) {
-            entry.device = mapped->second;
-            entry.source = "port map";
+            entry.device = mapped->second.device;
+            entry.source =
+                mapped->second.scope == PortMapScope::kUser ? "port map" : "system port map";
         } else {
             entry.device = "/dev/ttyS" + std::to_string(port - 1);
             entry.source = "built-in";
@@ -135,8 +136,10 @@ void PrintText(std::ostream& out, const std::vector<DetectedPort>& ports,
             out << "      " << DescribeProbe(probed->second) << '\n';
         }
     }
-    out << "COM ports (TAVIN_COM<N>, else the port map in " << PortMapFile()
-        << ", else /dev/ttyS<N-1>):\n";
+    const std::string user = PortMapLocation(PortMapScope::kUser);
+    out << "COM ports (TAVIN_COM<N>, else the port map in "
+        << (user.empty() ? "(no home folder)" : user) << ", else the system port map in "
+        << PortMapLocation(PortMapScope::kSystem) << ", else /dev/ttyS<N-1>):\n";
     for (const ComEntry& entry : entries) {
         out << "  COM" << entry.port << (entry.port < 10 ? "   " : "  ") << entry.device;
         if (!entry.target.empty()) {
@@ -184,7 +187,9 @@ void PrintJson(std::ostream& out, const std::vector<DetectedPort>& ports,
         out << '}';
         separator = ", ";
     }
-    out << "], \"mapFile\": " << JsonString(PortMapFile()) << ", \"com\": [";
+    out << "], \"mapFile\": " << JsonString(PortMapLocation(PortMapScope::kUser))
+        << ", \"systemMapFile\": " << JsonString(PortMapLocation(PortMapScope::kSystem))
+        << ", \"com\": [";
     separator = "";
     for (const ComEntry& entry : entries) {
         out << separator << "{\"port\": " << entry.port
@@ -202,20 +207,19 @@ void PrintJson(std::ostream& out, const std::vector<DetectedPort>& ports,
 }
 
 bool EditMap(const CtlOptions& options, std::ostream& err) {
+    const PortMapScope scope = options.systemMap ? PortMapScope::kSystem : PortMapScope::kUser;
+    std::vector<std::pair<int, std::string>> edits;
     for (const std::string& text : options.mapEntries) {
         const size_t equals = text.find('=');
-        const int port = std::stoi(text.substr(0, equals));
-        const std::string device = text.substr(equals + 1);
-        std::string error;
-        if (!WritePortMapEntry(port, device, error)) {
-            err << "tavinctl: " << error << '\n';
-            return false;
-        }
+        edits.emplace_back(std::stoi(text.substr(0, equals)), text.substr(equals + 1));
     }
     // Removals last: what is both mapped and unmapped ends up unmapped.
     for (const int port : options.unmapPorts) {
+        edits.emplace_back(port, "");
+    }
+    for (const auto& [port, device] : edits) {
         std::string error;
-        if (!WritePortMapEntry(port, "", error)) {
+        if (!WritePortMapEntry(port, device, error, scope)) {
             err << "tavinctl: " << error << '\n';
             return false;
         }

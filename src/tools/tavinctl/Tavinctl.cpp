@@ -34,10 +34,12 @@ Commands without a camera:
                           port in use (the kernel console, open elsewhere, locked) is left alone
       --map N=DEVICE      map COM N to a device, a /dev/serial/by-id name or a network address
       --unmap N           remove COM N from the map
+      --system            --map and --unmap edit the system's map, which every user (and the
+                          boot-time restore unit) reads after their own
 
 Link options (default: COM 1 at 19200 baud):
   -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else the one the
-                          port map gives COM<N>, else /dev/ttyS<N-1>
+                          user's or else the system's port map gives COM<N>, else /dev/ttyS<N-1>
   -d, --device DEVICE     the serial device of the COM port, e.g. /dev/ttyUSB0, or a port
                           across the network: rfc2217://HOST:PORT or tcp://HOST:PORT
   -l, --library FILE      a Camera Link serial library instead of a COM port
