@@ -16,14 +16,11 @@ int InterruptSignal();
 // How many such signals have come so far (a second one means "now, not at the next item").
 int InterruptCount();
 
-// Records `signal` as if it had been caught: for a link process whose parent is already gone.
-void RaiseInterrupt(int signal);
-
 // The exit status of a run that `signal` interrupted: 128 + its number (130 for SIGINT, 143 for
 // SIGTERM), as the shell reports a process the signal ended.
 int InterruptedExitStatus(int signal);
 
-// "SIGINT", "SIGTERM", "SIGHUP", or "signal N".
+// "SIGINT", "SIGTERM", "SIGHUP" (or "a signal").
 const char* InterruptName(int signal);
 
 }  // namespace tavin::ctl

@@ -65,10 +65,6 @@ int InterruptCount() {
     return signalCount;
 }
 
-void RaiseInterrupt(int signal) {
-    OnInterrupt(signal);
-}
-
 int InterruptedExitStatus(int signal) {
     return 128 + signal;
 }

@@ -91,8 +91,7 @@ ProbeResult Decode(const std::string& text) {
     return result;
 }
 
-}  // namespace
-
+// Asks one device (a path or a network address), in this process.
 ProbeResult ProbePort(const std::string& device) {
     // Held from before the first ENQ until the settings are back.
     SavedPortState saved;
@@ -116,6 +115,8 @@ ProbeResult ProbePort(const std::string& device) {
     ::unsetenv(variable.c_str());
     return result;
 }
+
+}  // namespace
 
 std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices) {
     std::vector<ProbeResult> results(devices.size());

@@ -16,9 +16,6 @@ struct ProbeResult {
     std::string detail;  // kBusy: who uses it, where known ("kernel console")
 };
 
-// Asks one device (a path or a network address), in this process.
-ProbeResult ProbePort(const std::string& device);
-
 // Asks the devices at once, each in a process of its own, after leaving out the local ones
 // that another program uses (PortUse.h): the local ports together, then the network addresses,
 // those of one host one after the other. The results are in the order of `devices`.

@@ -30,7 +30,8 @@ int VerifyWrites(CameraDataSet& data, std::span<const SentItem> sent, const std:
             continue;
         }
         if (StopRequested(io, &progress, "reading back", done, static_cast<int>(total),
-                          "all were written; those after it were not read back")) {
+                          done ? "all were written; those after it were not read back"
+                               : "all were written, none was read back")) {
             return StoppedStatus();
         }
         progress.Step(++done, static_cast<int>(total), item.index);
