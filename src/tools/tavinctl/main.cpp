@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Edition.h"
+#include "HelperProcess.h"
 #include "Interrupts.h"
 #include "Tavinctl.h"
 
@@ -13,5 +14,8 @@ int main(int argc, char** argv) {
     tavin::SetCurrentEdition(tavin::kMorva7EEdition);
     tavin::ctl::CatchInterrupts();
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const auto status = tavin::ctl::RunAsHelperProcess(args)) {
+        return *status;
+    }
     return tavin::ctl::RunTavinctl(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }
