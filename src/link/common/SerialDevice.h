@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <memory>
 
-// The narrow set of serial-port operations the transport needs from the operating system. One
-// implementation per platform lives in its own file; the build picks which one is compiled.
-// Nothing here waits longer than it is told to, so the transport keeps every deadline.
+// The narrow set of serial-port operations the transport needs from a device: a local port
+// (one implementation per OS, in serial/) or a port across the network (network/). The protocol
+// sees only this interface. Nothing here waits longer than it is told to, so the transport
+// keeps every deadline.
 
 namespace tavin {
 
@@ -51,7 +52,8 @@ class SerialDevice {
     virtual uint32_t TakeLineErrors() = 0;
 };
 
-// The serial device of the platform this program is built for.
+// The device for COM ports on the platform this program is built for. Defined by the serial
+// part of the link (serial/), which the build compiles for that platform.
 std::unique_ptr<SerialDevice> CreatePlatformSerialDevice();
 
 }  // namespace tavin
