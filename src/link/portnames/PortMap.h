@@ -5,13 +5,15 @@
 #include <string>
 
 // The user's COM port map: entry "COM<n>" of the section "Ports" of the RS-232C program's
-// per-user profile (the file Qt's settings keep, ~/.config/<company>/<title>.conf). The programs
-// and tavinctl share it; tavinctl has no Qt, so the file is read and edited here, line by line,
-// leaving everything else in it as it was.
+// per-user profile, where Qt's settings keep it: on Linux the file
+// ~/.config/<company>/<title>.conf (PortMap.cpp), on Windows the registry key
+// HKEY_CURRENT_USER\Software\<company>\<title> (PortMapWin32.cpp). The programs and tavinctl
+// share it; tavinctl has no Qt, so it is read and edited here, leaving everything else in the
+// profile as it was.
 
 namespace tavin {
 
-// The profile file that holds the map.
+// Where the map is, for telling users: the profile file, or on Windows the registry key.
 std::string PortMapFile();
 
 // The mapped devices by port number (1 to 10); entries that name no port are left out.

@@ -8,7 +8,8 @@
 namespace tavin {
 
 // The device of COM port `portNumber`: the one named by TAVIN_COM<n>, else the one the user's
-// port map names (PortMap.h), else /dev/ttyS<n-1>. A device is a path or a network address
+// port map names (PortMap.h), else /dev/ttyS<n-1> (on Windows \\.\COM<n>, and a port name
+// such as "COM12" stands for its device \\.\COM12). A device is a path or a network address
 // ("rfc2217://HOST:PORT", "tcp://HOST:PORT").
 std::string ComPortDeviceName(int32_t portNumber);
 
