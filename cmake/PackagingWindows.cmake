@@ -77,10 +77,11 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackWindows.cmake)
 
 # A 64-bit installer: Program Files and the registry without the 32-bit redirection. The
-# installer's own key lies below one named after the vendor; the uninstaller takes that one too
-# once nothing else is in it.
+# Start-menu folder is named as the install folder. The installer's own key lies below one named
+# after the vendor; the uninstaller takes that one too once nothing else is in it.
 string(CONCAT CPACK_NSIS_DEFINES
     "Target amd64-unicode\n"
+    "!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"MORVA-7E\"\n"
     "Function un.onUninstSuccess\n"
     "DeleteRegKey /ifempty SHCTX 'Software\\${CPACK_PACKAGE_VENDOR}'\n"
     "FunctionEnd\n")
