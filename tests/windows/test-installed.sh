@@ -12,6 +12,7 @@ set -euo pipefail
 build_win=$(realpath "$1")
 build=$(realpath "$2")
 shots=${3:+$(realpath "$3")}
+[ -z "$shots" ] || mkdir -p "$shots"
 setups=("$build_win"/package/tavin-*-win64-setup.exe)
 [ -f "${setups[0]}" ] || { echo "no setup program in $build_win/package"; exit 1; }
 setup=${setups[-1]}
@@ -39,7 +40,13 @@ check() { # check DESCRIPTION COMMAND...: runs the command, says how it went
 
 xvfb_pid="" server_pid=""
 cleanup() {
-    [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
+    # Wine's own background programs of this prefix (services, explorer) outlive a server that
+    # is merely killed: the server ends them first, then it goes, by its pid if it lingers.
+    if [ -n "$server_pid" ]; then
+        timeout 20 "$wineserver" -k >/dev/null 2>&1 || true
+        for _ in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+        kill "$server_pid" 2>/dev/null || true
+    fi
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
     wait 2>/dev/null || true
 }
