@@ -1,9 +1,9 @@
-// The COM port map on Windows: the values "COM<n>" of the key "Ports" below the
-// RS-232C program's profile, which Qt's settings keep in the registry
-// (HKEY_CURRENT_USER\Software\<company>\<title>, as QSettings(company, title)
-// names it). Read and written here with the registry API, as tavinctl and the
-// link have no Qt; the values are strings (REG_SZ), as Qt writes them, so each
-// side reads what the other wrote.
+// The port maps on Windows: the values "COM<n>" of the key "Ports" below the RS-232C program's
+// profile key, where Qt's settings keep the profile (Software\<company>\<title>, as
+// QSettings(company, title) names it): below HKEY_CURRENT_USER the user's map, below
+// HKEY_LOCAL_MACHINE the system's. Read and written here with the registry API, as tavinctl and
+// the link have no Qt; the values are strings (REG_SZ), as Qt writes them, so each side reads
+// what the other wrote.
 #include <windows.h>
 
 #include <string>
@@ -42,10 +42,14 @@ std::string Utf8(const std::wstring& wide) {
     return text;
 }
 
-// The key below HKEY_CURRENT_USER.
+// The map's key below its root.
 std::string PortsKey() {
     return "Software\\" + std::string(LoadText(string_id::kCompany, EditionKind::Morva7E)) + "\\" +
            std::string(LoadText(string_id::kAppTitle, EditionKind::Morva7E)) + "\\Ports";
+}
+
+HKEY Root(PortMapScope scope) {
+    return scope == PortMapScope::kSystem ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 std::string Trim(const std::string& text) {
@@ -86,14 +90,15 @@ std::string ReadString(HKEY key, const std::wstring& name) {
 
 }  // namespace
 
-std::string PortMapFile() {
-    return "HKEY_CURRENT_USER\\" + PortsKey();
+std::string PortMapLocation(PortMapScope scope) {
+    return (scope == PortMapScope::kSystem ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
+           PortsKey();
 }
 
-std::map<int32_t, std::string> ReadPortMap() {
+std::map<int32_t, std::string> ReadPortMap(PortMapScope scope) {
     std::map<int32_t, std::string> map;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(PortsKey()).c_str(), 0, KEY_QUERY_VALUE, &key) !=
+    if (RegOpenKeyExW(Root(scope), Wide(PortsKey()).c_str(), 0, KEY_QUERY_VALUE, &key) !=
         ERROR_SUCCESS) {
         return map;
     }
@@ -106,16 +111,11 @@ std::map<int32_t, std::string> ReadPortMap() {
     return map;
 }
 
-std::string MappedDevice(int32_t portNumber) {
-    const auto map = ReadPortMap();
-    const auto entry = map.find(portNumber);
-    return entry == map.end() ? "" : entry->second;
-}
-
-bool WritePortMapEntry(int32_t portNumber, const std::string& device, std::string& error) {
+bool WritePortMapEntry(int32_t portNumber, const std::string& device, std::string& error,
+                       PortMapScope scope) {
     const std::wstring name = L"COM" + std::to_wstring(portNumber);
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, Wide(PortsKey()).c_str(), 0, nullptr, 0,
+    LSTATUS status = RegCreateKeyExW(Root(scope), Wide(PortsKey()).c_str(), 0, nullptr, 0,
                                      KEY_SET_VALUE, nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS) {
         if (device.empty()) {
@@ -130,7 +130,7 @@ bool WritePortMapEntry(int32_t portNumber, const std::string& device, std::strin
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
-        error = "cannot write " + PortMapFile() + ": " + SystemMessage(status);
+        error = "cannot write " + PortMapLocation(scope) + ": " + SystemMessage(status);
         return false;
     }
     return true;
