@@ -6,13 +6,19 @@
 //   wire plus one short slice; a driver that does not take them in that time gives the count it
 //   took, and the transport decides whether to wait on;
 // - reads return at once with whatever has arrived (MAXDWORD read interval, no totals);
-// - waiting for input watches the driver's input count and sleeps a millisecond between looks.
-//   WaitCommEvent cannot be bounded on a non-overlapped handle, and the "return on the first
-//   byte" read time-out is not honoured everywhere (under Wine such a read always sleeps its full
-//   time), so a short sleep is the one wait that keeps both the deadline and an idle processor.
+// - waiting for input is a read of one byte with the driver's "return with the first byte"
+//   time-out (MAXDWORD interval and multiplier, the wait as the constant): it sleeps in the
+//   driver and returns as the byte lands, where looking at the input count between sleeps of a
+//   millisecond (1.1 ms under Wine) kept every reply waiting half a look on average. The byte is
+//   kept for the next read. WaitCommEvent is no alternative: it cannot be bounded on a
+//   non-overlapped handle, and under Wine it polls as well;
+// - waiting for the output to drain watches the driver's output count and sleeps a millisecond
+//   between looks: a short sleep is the one wait that keeps both the deadline and an idle
+//   processor.
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "CommStatus.h"
 #include "PortNames.h"
@@ -45,6 +51,7 @@ class Win32SerialDevice final : public SerialDevice {
             return OpenResult::kCannotOpen;
         }
         handle_ = handle;
+        waitedByte_.reset();
         pendingErrors_ = 0;
         transferFailed_ = false;
         lastWriteTookNothing_ = false;
@@ -110,17 +117,50 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
     int32_t ReadSome(uint8_t* bytes, int32_t count) override {
-        DWORD got = 0;
-        if (!UseTimeouts(TimeoutMode::kRead) ||
-            !ReadFile(handle_, bytes, static_cast<DWORD>(count), &got, nullptr)) {
-            transferFailed_ = true;
-            return -1;
+        int32_t taken = 0;
+        if (waitedByte_ && count > 0) {
+            bytes[taken++] = *waitedByte_;
+            waitedByte_.reset();
         }
-        return static_cast<int32_t>(got);
+        // Only what has arrived is asked for: either read time-out returns it at once, so the
+        // driver is not handed a new record between every wait and read.
+        COMSTAT status{};
+        if (taken == count || (ReadStatus(&status) && status.cbInQue == 0)) {
+            return taken;
+        }
+        if (mode_ != TimeoutMode::kFirstByte && !UseTimeouts(TimeoutMode::kRead)) {
+            transferFailed_ = true;
+            return taken > 0 ? taken : -1;
+        }
+        const DWORD wanted =
+            std::min<DWORD>(static_cast<DWORD>(count - taken), std::max<DWORD>(status.cbInQue, 1));
+        DWORD got = 0;
+        if (!ReadFile(handle_, bytes + taken, wanted, &got, nullptr)) {
+            transferFailed_ = true;
+            return taken > 0 ? taken : -1;
+        }
+        return taken + static_cast<int32_t>(got);
     }
 
     bool WaitReadable(int32_t timeoutMs) override {
-        return WaitFor(timeoutMs, [](const COMSTAT& status) { return status.cbInQue > 0; });
+        if (waitedByte_) {
+            return true;
+        }
+        if (timeoutMs <= 0) {
+            COMSTAT status{};
+            return ReadStatus(&status) && status.cbInQue > 0;
+        }
+        uint8_t byte = 0;
+        DWORD got = 0;
+        if (!UseTimeouts(TimeoutMode::kFirstByte, static_cast<DWORD>(timeoutMs)) ||
+            !ReadFile(handle_, &byte, 1, &got, nullptr)) {
+            transferFailed_ = true;
+            return true;  // the next read finds the failure
+        }
+        if (got == 1) {
+            waitedByte_ = byte;
+        }
+        return got == 1;
     }
 
     bool WaitWritable(int32_t timeoutMs) override {
@@ -143,6 +183,9 @@ class Win32SerialDevice final : public SerialDevice {
 
     bool Purge(bool output, bool input) override {
         const DWORD flags = (output ? PURGE_TXCLEAR : 0) | (input ? PURGE_RXCLEAR : 0);
+        if (input) {
+            waitedByte_.reset();
+        }
         return flags == 0 || PurgeComm(handle_, flags);
     }
 
@@ -160,7 +203,7 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
   private:
-    enum class TimeoutMode { kUnset, kRead, kWrite };
+    enum class TimeoutMode { kUnset, kRead, kFirstByte, kWrite };
 
     // ClearCommError both reads the queue counts and clears the driver's error flags, so every
     // call keeps the flags for the next TakeLineErrors.
@@ -175,15 +218,19 @@ class Win32SerialDevice final : public SerialDevice {
         return true;
     }
 
-    // The driver keeps one time-out record for both directions: hand it over when the direction
-    // of transfer changes (once per transfer in a request and reply exchange).
-    bool UseTimeouts(TimeoutMode mode) {
-        if (mode == mode_) {
+    // The driver keeps one time-out record for both directions: hand it over when the kind of
+    // transfer changes (a few times in a request and reply exchange).
+    bool UseTimeouts(TimeoutMode mode, DWORD waitMs = 0) {
+        if (mode == mode_ && (mode != TimeoutMode::kFirstByte || waitMs == firstByteWaitMs_)) {
             return true;
         }
         COMMTIMEOUTS timeouts{};
         timeouts.ReadIntervalTimeout = MAXDWORD;  // reads return at once
-        if (mode == TimeoutMode::kWrite) {
+        if (mode == TimeoutMode::kFirstByte) {
+            // ... or with the first byte, waiting for it up to the constant (0 < it < MAXDWORD).
+            timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+            timeouts.ReadTotalTimeoutConstant = std::clamp<DWORD>(waitMs, 1, MAXDWORD - 1);
+        } else if (mode == TimeoutMode::kWrite) {
             timeouts.WriteTotalTimeoutMultiplier = WireTimePerByteMs();
             timeouts.WriteTotalTimeoutConstant = kWriteSliceMs;
         }
@@ -192,6 +239,7 @@ class Win32SerialDevice final : public SerialDevice {
             return false;
         }
         mode_ = mode;
+        firstByteWaitMs_ = waitMs;
         return true;
     }
 
@@ -228,6 +276,8 @@ class Win32SerialDevice final : public SerialDevice {
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     int32_t baudRate_ = 0;
     TimeoutMode mode_ = TimeoutMode::kUnset;
+    DWORD firstByteWaitMs_ = 0;
+    std::optional<uint8_t> waitedByte_;  // taken by a wait, handed out by the next read
     uint32_t pendingErrors_ = 0;
     bool transferFailed_ = false;
     bool lastWriteTookNothing_ = false;
