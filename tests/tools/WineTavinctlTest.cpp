@@ -347,6 +347,26 @@ TEST_F(WineTavinctl, ProbeFindsTheCameraAndPutsTheLineBack) {
     EXPECT_EQ(after.c_cflag & CSTOPB, 0u);
 }
 
+// Windows refuses a second open of a port: the probe reports a port a running write holds as
+// busy, sends it nothing, and leaves the write to finish undisturbed.
+TEST_F(WineTavinctl, ProbeCallsAPortAnotherProgramHoldsBusy) {
+    Camera& camera = Attach(1, std::make_unique<Camera>(DataFileValues{}));
+    auto writer = StartWine({"write", "--verify", File("golden.tvn")});
+    ASSERT_TRUE(camera.AwaitCount("host   write", 2));
+    const size_t mark = camera.Mark();
+    const ProgramResult probe = Wine({"ports", "--probe", "COM1"});
+    const int enquiries = camera.Count("ENQ", mark);
+    ProgramResult written = writer->Wait();
+    EXPECT_EQ(probe.exitStatus, 0) << probe.err;
+    EXPECT_NE(probe.out.find("COM1  \\\\.\\COM1  busy (another program holds it)\n"),
+              std::string::npos)
+        << probe.out;
+    EXPECT_EQ(written.exitStatus, 0) << written.out << written.err;
+    EXPECT_EQ(camera.Count("host   write"), 45);
+    // The writer's own exchanges go on meanwhile; the probe adds none (45 reads and 45 writes).
+    EXPECT_LE(enquiries, 90);
+}
+
 TEST_F(WineTavinctl, PortsListsWinesComPorts) {
     Attach(1, std::make_unique<Camera>(SampleValues(), 0));
     const ProgramResult run = Wine({"ports", "--json"});

@@ -18,9 +18,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "CommStatus.h"
+#include "PortClaimWin32.h"
 #include "PortNames.h"
 #include "SerialDevice.h"
 
@@ -44,13 +46,19 @@ class Win32SerialDevice final : public SerialDevice {
         Close();
         // \\.\COMn, or what the environment or the user's port map names for it.
         const std::string name = ComPortDeviceName(portNumber);
-        // No sharing: a second program, or a second copy of this one, is refused the port.
+        // No sharing: a second program, or a second copy of this one, is refused the port, by
+        // the driver or, where the driver lets a second open through, by the claim.
+        auto claim = std::make_unique<PortClaim>(name);
+        if (claim->HeldElsewhere()) {
+            return OpenResult::kCannotOpen;
+        }
         const HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                           OPEN_EXISTING, 0, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return OpenResult::kCannotOpen;
         }
         handle_ = handle;
+        claim_ = std::move(claim);
         waitedByte_.reset();
         pendingErrors_ = 0;
         transferFailed_ = false;
@@ -96,6 +104,7 @@ class Win32SerialDevice final : public SerialDevice {
         }
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
+        claim_.reset();
     }
 
     bool IsOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
@@ -274,6 +283,7 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
+    std::unique_ptr<PortClaim> claim_;
     int32_t baudRate_ = 0;
     TimeoutMode mode_ = TimeoutMode::kUnset;
     DWORD firstByteWaitMs_ = 0;

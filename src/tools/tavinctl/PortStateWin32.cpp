@@ -2,13 +2,15 @@
 // an open of our own that is let go again before the probe's link opens the port, and written
 // back through another one afterwards. Whether the port is in use is that first open's answer:
 // Windows refuses a port another program holds (access denied, or a sharing violation where
-// the driver checks sharing first, as under Wine).
+// the driver checks sharing first), and this package's programs claim the ports they hold,
+// for drivers that let a second open through (PortClaimWin32.h).
 //
 // The line settings record (DCB) holds the modem lines too: how DTR and RTS are driven is part
 // of it, so putting it back puts them back.
 #include <windows.h>
 
 #include "DevicePaths.h"
+#include "PortClaimWin32.h"
 #include "PortState.h"
 
 namespace tavin::ctl {
@@ -21,7 +23,12 @@ struct SavedPortState::Saved {
 
 namespace {
 
+// INVALID_HANDLE_VALUE with ERROR_ACCESS_DENIED where another program holds the port.
 HANDLE OpenExclusively(const std::string& path) {
+    if (PortClaim(path).HeldElsewhere()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
     return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                        nullptr);
 }
