@@ -295,7 +295,8 @@ class Win32SerialDevice final : public SerialDevice {
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
+// The local ports; ComPortDevice.cpp picks between them and the network ones.
+std::unique_ptr<SerialDevice> CreateLocalSerialDevice() {
     return std::make_unique<Win32SerialDevice>();
 }
 
