@@ -45,6 +45,10 @@ install(FILES ${TAVIN_PACKAGING_DIR}/samples/factory.tvn
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tavin/samples)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The folder of the lines' links and settings files and of the system's COM port map, which
+# tavinctl ports --map --system edits but does not make.
+install(DIRECTORY DESTINATION /etc/tavin)
+
 # Restoring a line's camera settings at boot: a systemd template unit that names tavinctl
 # where this installation puts it, so the file is written at install time, not configure time
 # (the package installs below another prefix than a plain build).

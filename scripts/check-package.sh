@@ -29,6 +29,11 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recomme
 ok=1
 /usr/bin/tavinctl --version || ok=0
 /usr/bin/tavinctl dump /usr/share/tavin/samples/factory.tvn >/dev/null || ok=0
+# The installed restore unit as systemd reads it: no complaint, and confined enough.
+if command -v systemd-analyze >/dev/null; then
+    bash tests/tools/check_unit.sh /usr/lib/systemd/system/tavin-restore@.service /usr/bin \
+        "$(mktemp -d)" || ok=0
+fi
 if [ -f /usr/share/mime/globs2 ] &&
     ! grep -q 'application/x-tavin-settings:\*\.tvn' /usr/share/mime/globs2; then
     echo "the .tvn file type was not registered"

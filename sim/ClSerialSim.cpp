@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlCommands.h"
 #include "DataFile.h"
 #include "VirtualCamera.h"
 
@@ -45,8 +46,9 @@ int EnvNumber(const char* name, int max) {
     return value;
 }
 
-// One board channel: a camera with its own line and clock.
-class SimChannel {
+// One board channel: a camera with its own line and clock, and the commands that change it while
+// it serves.
+class SimChannel final : public ControlledCamera {
   public:
     SimChannel() : camera_(CameraSettings(CameraModel::CameraLink)), started_(Now()) {
         if (const std::string state = Env("CLSERSIM_STATE"); !state.empty()) {
@@ -66,6 +68,42 @@ class SimChannel {
                 log_ << FormatMonitorLine(at - started_, event) << std::endl;
             });
         }
+        if (const std::string control = Env("CLSERSIM_CONTROL"); !control.empty()) {
+            commands_ = ListenOnFifo(control, *this,
+                                     [this](const std::string& answer) { PrintAnswer(answer); });
+        }
+    }
+
+    void SetFault(const Fault& fault) override {
+        std::lock_guard lock(mutex_);
+        camera_.SetFault(fault);
+        changed_.notify_all();
+    }
+    Fault CurrentFault() const override {
+        std::lock_guard lock(mutex_);
+        return camera_.Engine().GetFault();
+    }
+    void Load(std::span<const int32_t, kFactoryItemCount> values) override {
+        std::lock_guard lock(mutex_);
+        camera_.Engine().Settings().Load(values);
+    }
+    void HangUp() override {
+        std::lock_guard lock(mutex_);
+        camera_.HangUp(Now());
+        changed_.notify_all();
+    }
+    bool LineOpen() override {
+        std::lock_guard lock(mutex_);
+        Pump();
+        return !closed_;
+    }
+    uint64_t BytesFromHost() const override {
+        std::lock_guard lock(mutex_);
+        return camera_.BytesFromHost();
+    }
+    uint64_t BytesToHost() const override {
+        std::lock_guard lock(mutex_);
+        return camera_.BytesToHost();
     }
 
     int Write(const char* buffer, unsigned long* count) {
@@ -85,9 +123,7 @@ class SimChannel {
         std::unique_lock lock(mutex_);
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
-            const LineOutput out = camera_.Advance(Now());
-            received_.insert(received_.end(), out.bytes.begin(), out.bytes.end());
-            closed_ = closed_ || out.closed;
+            Pump();
             if (received_.size() >= *count) {
                 return Deliver(buffer, count, 0);
             }
@@ -107,6 +143,24 @@ class SimChannel {
     }
 
   private:
+    // Answers go where the monitor goes, between its lines, as tavin-camsim prints them; without
+    // a log to standard error.
+    void PrintAnswer(const std::string& answer) {
+        std::lock_guard lock(mutex_);
+        if (log_.is_open()) {
+            log_ << answer << std::endl;
+        } else {
+            std::cerr << "libclsersim: " << answer << std::endl;
+        }
+    }
+
+    // Runs the camera up to now and keeps what reached the host. Called with the lock held.
+    void Pump() {
+        const LineOutput out = camera_.Advance(Now());
+        received_.insert(received_.end(), out.bytes.begin(), out.bytes.end());
+        closed_ = closed_ || out.closed;
+    }
+
     int Deliver(char* buffer, unsigned long* count, int result) {
         const size_t n = std::min<size_t>(*count, received_.size());
         std::copy(received_.begin(), received_.begin() + n, buffer);
@@ -115,13 +169,15 @@ class SimChannel {
         return result;
     }
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     VirtualCamera camera_;
     SimTime started_;
     std::ofstream log_;
     std::vector<uint8_t> received_;  // reached the host, not yet read
     bool closed_ = false;
+    // Last, so that its thread has stopped before anything it reaches goes.
+    std::unique_ptr<CommandListener> commands_;
 };
 
 }  // namespace

@@ -6,6 +6,8 @@
 //   CLSERSIM_FAULT  a fault, as tavin-camsim --fault takes it
 //   CLSERSIM_LOG    a file that receives the decoded protocol monitor
 //   CLSERSIM_BAUD, CLSERSIM_TURNAROUND_MS  line pacing, as tavin-camsim --baud/--turnaround
+//   CLSERSIM_CONTROL  a FIFO to make, which takes tavin-camsim's commands while the channel is
+//                     open ("fault silent", "fault none", "hangup", ...); answers go to the log
 
 extern "C" {
 

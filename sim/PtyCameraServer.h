@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "ControlCommands.h"
 #include "VirtualCamera.h"
 
 // Serves a simulated camera on a pseudo-terminal from a thread of the calling process. The host
@@ -26,27 +27,28 @@ struct ServerOptions {
     std::function<void(const std::string&)> monitor{};
 };
 
-class PtyCameraServer {
+class PtyCameraServer final : public ControlledCamera {
   public:
     // Opens the pseudo-terminal and starts serving; throws std::system_error on failure.
     explicit PtyCameraServer(ServerOptions options = {});
-    ~PtyCameraServer();
+    ~PtyCameraServer() override;
     PtyCameraServer(const PtyCameraServer&) = delete;
     PtyCameraServer& operator=(const PtyCameraServer&) = delete;
 
     const std::string& DevicePath() const { return devicePath_; }
 
     // Safe to call from any thread while the server runs.
-    void SetFault(const Fault& fault);
-    Fault CurrentFault() const;
+    void SetFault(const Fault& fault) override;
+    Fault CurrentFault() const override;
     void SetPacing(const LinePacing& pacing);
     // Takes the values of a data file, as --state does at start.
-    void Load(std::span<const int32_t, kFactoryItemCount> values);
+    void Load(std::span<const int32_t, kFactoryItemCount> values) override;
     // Closes the line now, as a pulled cable does; the host's next read sees the hang-up.
-    void HangUp();
+    void HangUp() override;
+    bool LineOpen() override { return !WaitForHangUp(std::chrono::milliseconds(0)); }
 
-    uint64_t BytesFromHost() const;
-    uint64_t BytesToHost() const;
+    uint64_t BytesFromHost() const override;
+    uint64_t BytesToHost() const override;
     // A value the camera holds now (camera form).
     int32_t Value(CommandGroup group, uint8_t itemNumber) const;
 

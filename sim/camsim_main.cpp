@@ -79,7 +79,10 @@ int Run(const CamsimOptions& options) {
               << (options.pacing.baud ? ", " + std::to_string(options.pacing.baud) + " baud" : "")
               << "; stop with Ctrl+C" << std::endl;
 
-    TakeCommands(server, stopFd, fifo.Fd(), PrintLine);
+    // Standard input ends at end of file, or at once for a background job of a terminal (its
+    // reads fail instead of stopping the process).
+    signal(SIGTTIN, SIG_IGN);
+    TakeCommands(server, stopFd, {STDIN_FILENO, fifo.Fd()}, PrintLine);
     server.Stop();
     close(stopFd);
     if (!options.linkPath.empty()) {

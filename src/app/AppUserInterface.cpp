@@ -12,6 +12,10 @@ namespace tavin {
 
 void AppUserInterface::ShowMessage(const std::string& text, const std::string& caption,
                                    MessageIcon icon) {
+    // The core shows errors only for the link and the camera: an exchange, an open.
+    if (icon == MessageIcon::Error && onCameraFailure) {
+        onCameraFailure();
+    }
     ShowMessageBox(
         {QString::fromStdString(text), QString::fromStdString(caption), icon, MessageButtons::Ok});
 }
@@ -22,7 +26,7 @@ bool AppUserInterface::HasMainWindow() {
 
 void AppUserInterface::SetStatusText(const std::string& text) {
     if (frame_) {
-        frame_->SetStatusText(QString::fromStdString(text));
+        frame_->ShowProgress(QString::fromStdString(text));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 
 #include "CMainFrame.h"
 #include "UserInterface.h"
@@ -14,10 +15,13 @@ namespace tavin {
 class AppUserInterface final : public UserInterface {
   public:
     void SetMainFrame(CMainFrame* frame) { frame_ = frame; }
+    // Runs before the message of a failed camera operation is shown.
+    std::function<void()> onCameraFailure;
 
     void ShowMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     bool HasMainWindow() override;
+    // The progress of a camera operation.
     void SetStatusText(const std::string& text) override;
     // Lets queued paint, timer and window-system events run, but keeps mouse and keyboard input
     // queued until the camera operation has ended: the window never looks dead, yet no command

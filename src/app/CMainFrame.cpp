@@ -83,6 +83,22 @@ void CMainFrame::SetStatusText(const QString& text) {
     }
 }
 
+void CMainFrame::ShowProgress(const QString& text) {
+    notes_.clear();
+    SetStatusText(text);
+}
+
+void CMainFrame::AddIdleNote(const QString& note) {
+    if (!notes_.contains(note)) {
+        notes_.append(note);
+    }
+}
+
+QString CMainFrame::IdleText() const {
+    return notes_.isEmpty() ? QString::fromUtf8(LoadText(string_id::kReady))
+                            : notes_.join(QLatin1Char(' '));
+}
+
 QString CMainFrame::MessagePaneText() const {
     return messagePane_->text();
 }

@@ -27,6 +27,14 @@ class CMainFrame : public QMainWindow {
     // Shows `text` in the message pane and repaints the status bar at once, so the text is
     // visible while the caller keeps the user-interface thread busy.
     void SetStatusText(const QString& text);
+    // Progress of a camera operation: a new operation has started, so what the status bar said
+    // about the previous one is over.
+    void ShowProgress(const QString& text);
+    // Something the user asked for did not get done; the idle text says so until the next camera
+    // operation starts.
+    void AddIdleNote(const QString& note);
+    // What the message pane shows when the program is idle: the notes, else "Ready".
+    QString IdleText() const;
     // The text of the message pane as shown (a menu prompt while one is highlighted).
     QString MessagePaneText() const;
     QString PortPaneText() const;
@@ -62,6 +70,7 @@ class CMainFrame : public QMainWindow {
     QLabel* portPane_ = nullptr;
     QString statusText_;
     QString prompt_;  // the highlighted menu item's prompt, shown over statusText_
+    QStringList notes_;
 };
 
 }  // namespace tavin

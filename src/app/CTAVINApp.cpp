@@ -3,7 +3,9 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFileOpenEvent>
+#include <QKeyEvent>
 #include <QSettings>
 
 #include "CAboutDlg.h"
@@ -15,6 +17,8 @@
 #include "DeveloperMode.h"
 #include "DocumentCommands.h"
 #include "DocumentManager.h"
+#include "HeldInput.h"
+#include "MenuBuilder.h"
 #include "ProgramWait.h"
 #include "StringIds.h"
 #include "StringTable.h"
@@ -50,7 +54,14 @@ CTAVINApp::CTAVINApp(const Edition& edition, CameraAccess& camera, QStringList a
     pendingTimer_.setInterval(0);
     connect(&pendingTimer_, &QTimer::timeout, this, &CTAVINApp::RunPendingRequest);
     QCoreApplication::instance()->installEventFilter(this);
-    commands_.runner = [this](const std::function<void()>& handler) { WhenIdle(handler); };
+    commands_.runner = [this](unsigned id, const std::function<void()>& handler) {
+        QString name = CommandName(id);
+        if (id >= command::kFileMru1 && id < command::kFileMru1 + RecentFileList::kSize) {
+            name = OpenRequestName(recentFiles_.Files().value(int(id - command::kFileMru1)));
+        }
+        WhenIdle(name, handler, id == command::kAppExit);
+    };
+    ui_.onCameraFailure = [this] { OnCameraFailure(); };
 }
 
 CTAVINApp::~CTAVINApp() {
@@ -92,22 +103,38 @@ bool CTAVINApp::InitInstance() {
     // file is given.
     const bool firstRead = edition_.linkKind == LinkKind::SingleLibrary || linkMode_ == 1 ||
                            (file.isEmpty() && camera_.IsPortOpen());
-    if (firstRead) {
-        const WaitCursor waiting;
-        camera_.FetchAllItems();
-    }
 
-    if (!CreateMainWindow(file)) {
+    // The window comes first: a reading of the whole camera takes seconds, and a minute or more
+    // when the camera cuts its replies short, and meanwhile the window shows how far it got.
+    CreateMainWindow();
+    ShowMainWindow();
+    if (firstRead) {
+        FirstReading();
+    }
+    if (!file.isEmpty() && !documents_->OpenDocumentFile(file)) {
         camera_.Close();
         exitCode_ = 1;
         return false;
     }
+    return true;
+}
+
+void CTAVINApp::ShowMainWindow() {
     frame_->showNormal();
     frame_->activateWindow();
     frame_->raise();
     frame_->repaint();
     frame_->setAcceptDrops(true);
-    return true;
+}
+
+void CTAVINApp::FirstReading() {
+    const WaitCursor waiting;
+    if (camera_.FetchAllItems() > 0) {
+        document_->RefreshAllViews();
+    } else {
+        // Reported; the panel keeps the settings the program started with.
+        frame_->AddIdleNote(Text(string_id::kSettingsNotRead));
+    }
 }
 
 bool CTAVINApp::ChooseAndOpenLink() {
@@ -155,33 +182,35 @@ QString CTAVINApp::CommandLineFile() const {
     return {};
 }
 
-bool CTAVINApp::CreateMainWindow(const QString& file) {
+void CTAVINApp::CreateMainWindow() {
     auto* frame = new CMainFrame(edition_, DeveloperMode(), commands_, camera_);
     frame_ = frame;
-    frame->SetView(viewFactory_(*document_, frame));
+    QWidget* view = viewFactory_(*document_, frame);
+    frame->SetView(view);
+    if (auto* panel = qobject_cast<CTAVINView*>(view)) {
+        connect(panel, &CTAVINView::loopTestEnded, this, &CTAVINApp::OnLoopTestEnded);
+    }
     frame->canClose = [this] {
         if (!IsIdle()) {
-            WhenIdle([this] {
-                if (frame_) {
-                    frame_->close();
-                }
-            });
+            WhenIdle(
+                Text(string_id::kRequestClose),
+                [this] {
+                    if (frame_) {
+                        frame_->close();
+                    }
+                },
+                true);
             return false;
         }
         return documents_->SaveModified();
     };
     connect(frame, &CMainFrame::fileDropped, this, [this](const QString& path) {
-        WhenIdle([this, path] { documents_->OpenDocumentFile(path); });
+        WhenIdle(OpenRequestName(path), [this, path] { documents_->OpenDocumentFile(path); });
     });
     documents_->SetFrame(frame);
     ui_.SetMainFrame(frame);
     DocumentCommands::Register(commands_, *document_, *frame);
-
-    if (file.isEmpty()) {
-        document_->OnNewDocument();
-        return true;
-    }
-    return documents_->OpenDocumentFile(file);
+    document_->OnNewDocument();
 }
 
 void CTAVINApp::RegisterCommands() {
@@ -219,12 +248,58 @@ bool CTAVINApp::IsIdle() {
     return !ProgramWait::Active() && !QApplication::activeModalWidget();
 }
 
-void CTAVINApp::WhenIdle(std::function<void()> request) {
+void CTAVINApp::WhenIdle(const QString& name, std::function<void()> request, bool isClose) {
     if (IsIdle() && pending_.empty()) {
         request();
         return;
     }
-    pending_.push_back(std::move(request));
+    pending_.push_back({name, std::move(request), isClose});
+}
+
+QString CTAVINApp::OpenRequestName(const QString& path) const {
+    return QString::fromStdString(FormatString(LoadText(string_id::kRequestOpenFile),
+                                               QFileInfo(path).fileName().toStdString()));
+}
+
+void CTAVINApp::OnCameraFailure() {
+    // What the user asked for while the camera did not answer was asked of a program that then
+    // seemed to hang, and it must not run on the outcome it did not see. A close is still meant:
+    // it runs once the message is dismissed.
+    QStringList dropped;
+    DiscardHeldInput([this, &dropped](const QKeyEvent& key) {
+        const std::optional<unsigned> id = AcceleratorCommand(MainAccelerators(), key);
+        if (id && commands_.Has(*id)) {
+            dropped.append(CommandName(*id));
+        }
+    });
+    DropPendingRequests(string_id::kNotDoneNoAnswer, true, dropped);
+}
+
+void CTAVINApp::OnLoopTestEnded(bool completed) {
+    // A run that went through held every request for a minute and a half; none of them is acted
+    // on so late. After a failed step the failure has dropped them already, but for a close.
+    if (completed) {
+        DropPendingRequests(string_id::kNotDoneLoopTest, false);
+    } else if (frame_) {
+        frame_->AddIdleNote(Text(string_id::kLoopTestStopped));
+    }
+}
+
+void CTAVINApp::DropPendingRequests(unsigned reasonId, bool keepClose, QStringList alsoDropped) {
+    std::deque<Request> kept;
+    for (Request& request : pending_) {
+        if (keepClose && request.isClose) {
+            kept.push_back(std::move(request));
+        } else if (!request.name.isEmpty()) {
+            alsoDropped.append(request.name);
+        }
+    }
+    pending_ = std::move(kept);
+    alsoDropped.removeDuplicates();
+    if (frame_ && !alsoDropped.isEmpty()) {
+        frame_->AddIdleNote(QString::fromStdString(FormatString(
+            LoadText(reasonId), alsoDropped.join(QStringLiteral(", ")).toStdString())));
+    }
 }
 
 bool CTAVINApp::eventFilter(QObject* watched, QEvent* event) {
@@ -232,7 +307,7 @@ bool CTAVINApp::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FileOpen && frame_) {
         const QString path = static_cast<QFileOpenEvent*>(event)->file();
         if (!path.isEmpty()) {
-            WhenIdle([this, path] { documents_->OpenDocumentFile(path); });
+            WhenIdle(OpenRequestName(path), [this, path] { documents_->OpenDocumentFile(path); });
             return true;
         }
     }
@@ -248,7 +323,7 @@ void CTAVINApp::OnIdle() {
         pendingTimer_.start();
         return;
     }
-    frame_->SetStatusText(Text(string_id::kReady));
+    frame_->SetStatusText(frame_->IdleText());
     frame_->UpdatePortPane();
 }
 
@@ -256,9 +331,9 @@ void CTAVINApp::RunPendingRequest() {
     if (pending_.empty() || !IsIdle()) {
         return;
     }
-    std::function<void()> request = std::move(pending_.front());
+    const Request request = std::move(pending_.front());
     pending_.pop_front();
-    request();
+    request.run();
 }
 
 }  // namespace tavin

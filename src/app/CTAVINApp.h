@@ -57,8 +57,10 @@ class CTAVINApp : public QObject {
     // Runs `request` now when the program is idle and nothing is waiting before it; otherwise
     // once the operation under way has ended, in the order the requests came. Dropped files,
     // open requests from the desktop, commands and closing the window go through here, so no
-    // camera operation starts inside another.
-    void WhenIdle(std::function<void()> request);
+    // camera operation starts inside another. `name` says in the status bar what was not done
+    // when the request is dropped: after a failed exchange every waiting request but a close is
+    // dropped, and after the loop test every one.
+    void WhenIdle(const QString& name, std::function<void()> request, bool isClose = false);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,10 +69,24 @@ class CTAVINApp : public QObject {
     bool ChooseAndOpenLink();
     void OpenSingleLibraryLink();
     QString CommandLineFile() const;
-    bool CreateMainWindow(const QString& file);
+    void CreateMainWindow();
+    void ShowMainWindow();
+    void FirstReading();
     void RegisterCommands();
     void OnIdle();
     void RunPendingRequest();
+    void OnCameraFailure();
+    void OnLoopTestEnded(bool completed);
+    // Drops the waiting requests, and names them and `alsoDropped` in the status bar with the
+    // text of `reasonId`; a waiting close stays when `keepClose` is set.
+    void DropPendingRequests(unsigned reasonId, bool keepClose, QStringList alsoDropped = {});
+    QString OpenRequestName(const QString& path) const;
+
+    struct Request {
+        QString name;
+        std::function<void()> run;
+        bool isClose = false;
+    };
 
     const Edition& edition_;
     CameraAccess& camera_;
@@ -85,7 +101,7 @@ class CTAVINApp : public QObject {
     std::unique_ptr<CTAVINDoc> document_;
     std::unique_ptr<DocumentManager> documents_;
     QPointer<CMainFrame> frame_;
-    std::deque<std::function<void()>> pending_;
+    std::deque<Request> pending_;
     QTimer pendingTimer_;
     int linkMode_ = 0;  // 0: RS-232C port, 1: Camera Link board
     int exitCode_ = 0;

@@ -22,14 +22,14 @@ class CommandTable {
             return false;
         }
         if (runner) {
-            runner(it->second);
+            runner(id, it->second);
         } else {
             it->second();
         }
         return true;
     }
 
-    std::function<void(const std::function<void()>& handler)> runner;
+    std::function<void(unsigned id, const std::function<void()>& handler)> runner;
 
   private:
     std::map<unsigned, std::function<void()>> handlers_;

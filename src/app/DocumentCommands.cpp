@@ -3,20 +3,23 @@
 #include <memory>
 
 #include "CCommandMenuDlg.h"
+#include "CMainFrame.h"
 #include "CManualCommandDlg.h"
 #include "CSerialPortDlg.h"
 #include "CTAVINDoc.h"
 #include "CameraAccess.h"
 #include "CommandTable.h"
+#include "StringIds.h"
+#include "StringTable.h"
 #include "WaitCursor.h"
 #include "templates/Menus.h"
 
 namespace tavin {
 
-DocumentCommands::DocumentCommands(CTAVINDoc& document, QWidget& owner)
+DocumentCommands::DocumentCommands(CTAVINDoc& document, CMainFrame& owner)
     : document_(document), owner_(owner) {}
 
-void DocumentCommands::Register(CommandTable& commands, CTAVINDoc& document, QWidget& owner) {
+void DocumentCommands::Register(CommandTable& commands, CTAVINDoc& document, CMainFrame& owner) {
     const auto handlers = std::make_shared<DocumentCommands>(document, owner);
     const auto bind = [&commands, handlers](std::initializer_list<unsigned> ids,
                                             void (DocumentCommands::*handler)()) {
@@ -50,11 +53,13 @@ void DocumentCommands::OnPortSetup() {
 }
 
 void DocumentCommands::OnReadFromCamera() {
-    // After a failure the items read so far hold their new values, but the views keep showing
-    // the old ones until the next complete read.
+    // A read that breaks off changes nothing: the panel, Save and Write To Camera go on with the
+    // last complete set, and the status bar says that this one was not read.
     const WaitCursor waiting;
     if (document_.ReadCameraData() > 0) {
         document_.RefreshAllViews();
+    } else {
+        owner_.AddIdleNote(QString::fromUtf8(LoadText(string_id::kSettingsNotRead)));
     }
 }
 

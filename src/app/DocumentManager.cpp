@@ -1,5 +1,7 @@
 #include "DocumentManager.h"
 
+#include <QFileInfo>
+
 #include "CMainFrame.h"
 #include "CTAVINDoc.h"
 #include "FileDialogs.h"
@@ -89,6 +91,17 @@ bool DocumentManager::OpenDocumentFile(const QString& path) {
         case CTAVINDoc::OpenResult::Opened:
             recentFiles_.Add(path);
             ShowRecentFiles();
+            return true;
+        case CTAVINDoc::OpenResult::NotWritten:
+            // The file is sound, so it stays at hand for another try; the document is the
+            // camera's part-written settings now, under no name.
+            recentFiles_.Add(path);
+            ShowRecentFiles();
+            if (frame_) {
+                frame_->AddIdleNote(
+                    QString::fromStdString(FormatString(LoadText(string_id::kLoadIncomplete),
+                                                        QFileInfo(path).fileName().toStdString())));
+            }
             return true;
         case CTAVINDoc::OpenResult::Refused:
             return true;

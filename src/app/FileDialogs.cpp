@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <utility>
 
+#include "HeldInput.h"
+
 namespace tavin {
 
 namespace {
@@ -41,6 +43,9 @@ QString AskFileName(const FileRequest& request, QWidget* owner) {
         dialog.selectFile(request.fileName);
     }
     if (owner) {
+        // Keys typed before the dialog appeared do not pick or confirm a file.
+        dialog.setWindowModality(Qt::ApplicationModal);
+        ShowDiscardingEarlierInput(dialog);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     }
     // Without an owner the dialog is modeless: other windows stay usable while it is open.

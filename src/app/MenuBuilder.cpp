@@ -1,5 +1,6 @@
 #include "MenuBuilder.h"
 
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +13,38 @@ namespace tavin {
 
 QString CommandPrompt(unsigned id) {
     return QString::fromUtf8(LoadText(id)).section(QLatin1Char('\n'), 0, 0);
+}
+
+QString CommandName(unsigned id) {
+    // The accelerator twins have no strings of their own.
+    switch (id) {
+        case command::kPortSetupAccel:
+            id = command::kPortSetup;
+            break;
+        case command::kReadFromCameraAccel:
+            id = command::kReadFromCamera;
+            break;
+        case command::kWriteToCameraAccel:
+            id = command::kWriteToCamera;
+            break;
+        case command::kAdjustCameraDataAccel:
+            id = command::kAdjustCameraData;
+            break;
+        default:
+            break;
+    }
+    return QString::fromUtf8(LoadText(id)).section(QLatin1Char('\n'), 1, 1);
+}
+
+std::optional<unsigned> AcceleratorCommand(std::span<const Accelerator> accelerators,
+                                           const QKeyEvent& key) {
+    const QKeySequence pressed(key.keyCombination());
+    for (const Accelerator& accelerator : accelerators) {
+        if (QKeySequence(QString::fromUtf8(accelerator.key)) == pressed) {
+            return accelerator.id;
+        }
+    }
+    return std::nullopt;
 }
 
 void BuildMenuBar(QMenuBar& bar, std::span<const MenuEntry> entries, const CommandSink& sink) {

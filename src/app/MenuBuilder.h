@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <span>
 
 #include "templates/Menus.h"
 
 class QAction;
+class QKeyEvent;
 class QMenuBar;
 class QWidget;
 
@@ -25,6 +27,14 @@ void InstallAccelerators(QWidget& window, std::span<const Accelerator> accelerat
 
 // The status-bar prompt of a command: its string up to the first line feed.
 QString CommandPrompt(unsigned id);
+
+// The command's short name, as the status bar names it: "Open", "Read", "Write" (an accelerator
+// twin has its menu command's name); empty for a command without one.
+QString CommandName(unsigned id);
+
+// The command of the accelerator that `key` presses, if any.
+std::optional<unsigned> AcceleratorCommand(std::span<const Accelerator> accelerators,
+                                           const QKeyEvent& key);
 
 // The action of command `id` anywhere in the bar, or nullptr.
 QAction* FindCommand(const QMenuBar& bar, unsigned id);

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "HeldInput.h"
 #include "StringIds.h"
 #include "StringTable.h"
 
@@ -61,6 +62,10 @@ MessageAnswer ShowMessageBox(const MessageRequest& request) {
         ToQt(filled.icon), filled.caption, filled.text,
         ask ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel : QMessageBox::Ok,
         QApplication::activeWindow());
+    // A key that dismissed the box before this one, or was typed while the camera was waited
+    // for, must not answer a question the user has not seen.
+    box.setWindowModality(Qt::ApplicationModal);
+    ShowDiscardingEarlierInput(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,9 @@
 namespace tavin {
 
 inline constexpr int kCameraItemCount = 46;
+
+// A value for every item, in the order of the table.
+using ItemValues = std::array<int32_t, kCameraItemCount>;
 
 struct CameraItemDef {
     static constexpr uint8_t kWritable = 0x01;

@@ -146,9 +146,9 @@ void CTAVINView::RefreshPanel() {
     UpdateControlStates(0);
 }
 
-void CTAVINView::OnRadioClicked(const RadioBinding& binding) {
+bool CTAVINView::OnRadioClicked(const RadioBinding& binding) {
     if (!IsChecked(binding.id)) {
-        return;
+        return true;
     }
     // The rules follow the new selection at once, before the camera has answered.
     if (binding.appliesRules) {
@@ -157,7 +157,9 @@ void CTAVINView::OnRadioClicked(const RadioBinding& binding) {
     if (WriteItem(binding.item, binding.value) < 0) {
         // The message has been shown; show the data set's values again.
         document_.RefreshAllViews();
+        return false;
     }
+    return true;
 }
 
 void CTAVINView::OnHScroll(const SliderBinding& binding, ScrollCode code, int position) {

@@ -51,19 +51,27 @@ class CTAVINView : public QScrollArea {
     // Sets every control from the data set.
     void RefreshPanel();
     // Steps the camera eleven times through the eight shutter speeds, one step a second,
-    // through the panel's own shutter handling. Repaints while it runs; takes no user input.
+    // through the panel's own shutter handling, and stops at the first step the camera does not
+    // take. Repaints while it runs; input made meanwhile is dropped.
     void RunLoopTest();
+
+  signals:
+    // A loop test has ended; `completed` when every step went through.
+    void loopTestEnded(bool completed);
 
   private:
     void OnCreate(const TimerStarter& startTimer);
     void ConnectControls();
-    void OnRadioClicked(const panel::RadioBinding& binding);
+    // False when the button's write failed (reported, and the panel shows the stored values).
+    bool OnRadioClicked(const panel::RadioBinding& binding);
     void OnHScroll(const panel::SliderBinding& binding, ScrollCode code, int position);
     void UpdateControlStates(int controlId);
     void ShowSliderValue(int index, int sliderId, int labelId, int32_t value);
     // The document's write; meanwhile the slider's own repeat timer, which runs while the
     // camera is waited for, writes nothing.
     int32_t WriteItem(int index, int32_t value);
+    // The loop test's steps; false when one failed or the view went away.
+    bool RunLoopTestSteps();
     bool WaitMoreThanOneSecond();
 
     QAbstractButton* Button(int id) const;

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWidget>
 
 #include "ProgramWait.h"
 
@@ -10,16 +13,33 @@ namespace tavin {
 namespace {
 
 class InputSink final : public QObject {
+  public:
+    explicit InputSink(const std::function<void(const QKeyEvent&)>& droppedKey)
+        : droppedKey_(droppedKey) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~InputSink() override { QCoreApplication::instance()->removeEventFilter(this); }
+    InputSink(const InputSink&) = delete;
+    InputSink& operator=(const InputSink&) = delete;
+
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
+            case QEvent::ShortcutOverride:
+                // Asked of the focus widget before a held key press is matched against the
+                // shortcuts; taking it keeps the shortcut from firing, so the press comes here.
+                event->accept();
+                return true;
+            case QEvent::KeyPress:
+                if (droppedKey_ && event->spontaneous()) {
+                    droppedKey_(*static_cast<QKeyEvent*>(event));
+                }
+                return event->spontaneous();
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:
             case QEvent::MouseMove:
-            case QEvent::KeyPress:
             case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
             case QEvent::Wheel:
             case QEvent::ContextMenu:
             case QEvent::TouchBegin:
@@ -30,19 +50,35 @@ class InputSink final : public QObject {
                 return false;
         }
     }
+
+  private:
+    const std::function<void(const QKeyEvent&)>& droppedKey_;
 };
 
-}  // namespace
-
-void DiscardHeldInput() {
-    const ProgramWait waiting;  // still the tail of the failed operation
-    InputSink sink;
-    QCoreApplication::instance()->installEventFilter(&sink);
+void HandlePendingEvents() {
     // The window system may hand over its queue in more than one step.
     for (int pass = 0; pass < 3; ++pass) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
-    QCoreApplication::instance()->removeEventFilter(&sink);
+}
+
+}  // namespace
+
+void DiscardHeldInput(const std::function<void(const QKeyEvent&)>& droppedKey) {
+    const ProgramWait waiting;  // still the tail of the operation
+    const InputSink sink(droppedKey);
+    HandlePendingEvents();
+}
+
+void ShowDiscardingEarlierInput(QWidget& window) {
+    const ProgramWait waiting;  // nothing queued may start while the window comes up
+    const std::function<void(const QKeyEvent&)> none;
+    const InputSink sink(none);
+    window.show();
+    // A round trip to the window system after the window was mapped: every event it made before
+    // is then in our queue, and the sink takes it.
+    QGuiApplication::sync();
+    HandlePendingEvents();
 }
 
 }  // namespace tavin

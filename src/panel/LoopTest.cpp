@@ -2,13 +2,17 @@
 // camera through the eight shutter speeds once a second, eleven times over.
 
 #include <QAbstractButton>
-#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QPointer>
 
 #include "CTAVINView.h"
 #include "DialogBuilder.h"
+#include "HeldInput.h"
+#include "StringIds.h"
+#include "StringTable.h"
 #include "TickSource.h"
+#include "UserInterface.h"
+#include "WaitCursor.h"
 
 namespace tavin {
 
@@ -22,10 +26,23 @@ constexpr uint64_t kStepMs = 1000;
 }  // namespace
 
 void CTAVINView::RunLoopTest() {
+    QPointer<CTAVINView> alive(this);
+    const bool completed = RunLoopTestSteps();
+    if (!alive) {
+        return;
+    }
+    // Nothing the user did during the run is acted on a minute later: it was not taken then.
+    DiscardHeldInput();
+    emit loopTestEnded(completed);
+}
+
+bool CTAVINView::RunLoopTestSteps() {
     // Each step goes through the panel's own click handling, so the camera gets exactly what a
     // click on the button would send, also when the rules show the buttons disabled; the
     // enabling is left as it is.
     QPointer<CTAVINView> alive(this);
+    const WaitCursor waiting;
+    int step = 0;
     for (int pass = 0; pass < kPasses; ++pass) {
         if (auto* label = DialogItem<QLabel>(*form_, kLoopPass)) {
             label->setText(QString::asprintf(" %d ", pass));
@@ -33,20 +50,24 @@ void CTAVINView::RunLoopTest() {
         for (int id = kShutterFirst; id <= kShutterLast; ++id) {
             CheckRadioButton(kShutterFirst, kShutterLast, id);
             for (const RadioBinding& binding : RadioBindings()) {
-                if (binding.id == id) {
-                    OnRadioClicked(binding);
+                // A camera that did not take a step would only time out again on the next one,
+                // and the one after: the run stops at the first failure, after its one message.
+                if (binding.id == id && !OnRadioClicked(binding)) {
+                    return false;
                 }
             }
+            ++step;
+            if (UserInterface& ui = TheUserInterface(); ui.HasMainWindow() && Button(id)) {
+                ui.SetStatusText(FormatString(LoadText(string_id::kLoopTestStep),
+                                              std::to_string(step),
+                                              Button(id)->text().toStdString()));
+            }
             if (!WaitMoreThanOneSecond() || !alive) {
-                return;
+                return false;
             }
         }
     }
-    // Input held back during the run stays queued without waking the event loop; wake it, so
-    // that input is handled now.
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
-        dispatcher->wakeUp();
-    }
+    return true;
 }
 
 bool CTAVINView::WaitMoreThanOneSecond() {

@@ -41,6 +41,15 @@ ScrollBarControl::ScrollBarControl(QWidget* parent) : QScrollBar(Qt::Horizontal,
     // the thumb past the owner; the bar has neither.
     setContextMenuPolicy(Qt::PreventContextMenu);
     connect(this, &QAbstractSlider::actionTriggered, this, &ScrollBarControl::OnAction);
+    thumbTrack_.setSingleShot(true);
+    thumbTrack_.setInterval(0);
+    connect(&thumbTrack_, &QTimer::timeout, this, &ScrollBarControl::ReportThumbTrack);
+}
+
+void ScrollBarControl::ReportThumbTrack() {
+    if (isSliderDown()) {
+        Report(ScrollCode::ThumbTrack, dragPosition_);
+    }
 }
 
 void ScrollBarControl::OnAction(int action) {
@@ -68,10 +77,17 @@ void ScrollBarControl::OnAction(int action) {
             Report(ScrollCode::Right, value());
             break;
         case SliderMove:
-            // A press that jumps the thumb (where the style does that) is a finished drag; the
-            // release then ends it at the same position.
             dragPosition_ = position;
-            Report(isSliderDown() ? ScrollCode::ThumbTrack : ScrollCode::ThumbPosition, position);
+            if (isSliderDown()) {
+                // Reported once the input queued behind this movement has been handled too.
+                if (!thumbTrack_.isActive()) {
+                    thumbTrack_.start();
+                }
+            } else {
+                // A press that jumps the thumb (where the style does that) is a finished drag;
+                // the release then ends it at the same position.
+                Report(ScrollCode::ThumbPosition, position);
+            }
             break;
         default:
             return;
@@ -87,6 +103,7 @@ void ScrollBarControl::Report(ScrollCode code, int position) {
 
 void ScrollBarControl::CancelScroll() {
     cancelled_ = true;
+    thumbTrack_.stop();
     setRepeatAction(SliderNoAction);
     // The base class ends a press (arrow, trough or thumb) only on a release; give it one.
     const QPointF centre = QRectF(rect()).center();
@@ -137,6 +154,9 @@ void ScrollBarControl::mouseReleaseEvent(QMouseEvent* event) {
     }
     const bool dragging = isSliderDown();
     QScrollBar::mouseReleaseEvent(event);
+    // The end of the drag reports where the thumb came to rest, which a movement still waiting
+    // to be reported would only repeat.
+    thumbTrack_.stop();
     if (dragging) {
         Report(ScrollCode::ThumbPosition, dragPosition_);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollBar>
+#include <QTimer>
 #include <optional>
 
 #include "templates/Dialogs.h"
@@ -12,6 +13,10 @@
 // line left, Right/Down a line right, Page Up/Page Down a page left/right, Home/End the ends.
 // Only the left button acts; there is no context menu. The mouse wheel is left to the parent,
 // which scrolls the form.
+//
+// A drag reports where the thumb is once the input that has arrived meanwhile is handled: when
+// the owner's write for one position keeps the program waiting, the thumb's later movements are
+// one report of the latest position, not one for each place it passed.
 
 namespace tavin {
 
@@ -60,8 +65,10 @@ class ScrollBarControl : public QScrollBar {
   private:
     void OnAction(int action);
     void Report(ScrollCode code, int position);
+    void ReportThumbTrack();
 
     int dragPosition_ = 0;
+    QTimer thumbTrack_;       // a thumb movement waits here until the queued input has been handled
     bool cancelled_ = false;  // the current press or held key has ended in a failed write
 };
 

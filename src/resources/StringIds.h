@@ -15,6 +15,20 @@ inline constexpr unsigned kUntitled = 61443;
 inline constexpr unsigned kReady = 62002;
 inline constexpr unsigned kPortPaneSizing = 59142;  // sizes the port pane; also the pane's id
 inline constexpr unsigned kSendingItem = 62001;     // "%1": the item's label
+// Progress of a whole-camera transfer: "%1" is the item's place, "%2" the number of items.
+inline constexpr unsigned kReadingItems = 62003;
+inline constexpr unsigned kSendingItems = 62004;
+// The loop test's step: "%1" the step, counting from 1, "%2" the shutter speed's caption.
+inline constexpr unsigned kLoopTestStep = 62005;
+// What the status bar keeps saying, once the program is idle again, about an operation that did
+// not get done; until the next camera operation starts.
+inline constexpr unsigned kSettingsNotRead = 62006;
+inline constexpr unsigned kLoadIncomplete = 62007;   // "%1": the file's name
+inline constexpr unsigned kNotDoneNoAnswer = 62008;  // "%1": the requests dropped
+inline constexpr unsigned kNotDoneLoopTest = 62009;  // "%1": the requests dropped
+inline constexpr unsigned kLoopTestStopped = 62012;
+inline constexpr unsigned kRequestOpenFile = 62010;  // "%1": the file's name
+inline constexpr unsigned kRequestClose = 62011;
 
 // Data files. "%1" is the file's path, in the mismatch text its name ("%2" the program).
 inline constexpr unsigned kFileTypeMismatch = 62100;

@@ -64,7 +64,7 @@ TEST_F(DocumentTest, SaveWritesTheValuesInCameraFormAndLoadWritesThemToTheCamera
     for (int index = 0; index < kCameraItemCount; ++index) {
         EXPECT_EQ(other.GetValue(index, true), camera.GetValue(index, true)) << index;
     }
-    EXPECT_EQ(other.calls, std::vector<std::string>{"SendAllItems"});
+    EXPECT_EQ(other.calls, std::vector<std::string>{"SendItemSet"});
     EXPECT_FALSE(reader.IsModified());
     EXPECT_TRUE(messages.requests.empty());
 }
@@ -193,6 +193,32 @@ TEST_F(DocumentTest, ModifiedFlagRules) {
     }
 }
 
+// A file the camera took only in part: the document is what the camera holds, the settings from
+// before with the items written ahead of the failure, under no name and waiting to be saved, so
+// that neither the file nor the previous document's file is overwritten with that mixture unasked.
+TEST_F(DocumentTest, AFileTheCameraTookInPartLeavesTheCamerasSettingsUnsaved) {
+    MessageRecorder messages;
+    ASSERT_TRUE(document.OnSaveDocument(PathOf("before.tvn")));
+    FakeCamera source;
+    source.SetValue(3, 1, false);   // written before the failure
+    source.SetValue(30, 9, false);  // not reached
+    CTAVINDoc writer(source);
+    ASSERT_TRUE(writer.OnSaveDocument(PathOf("file.tvn")));
+    const QByteArray before = ReadFile("before.tvn");
+
+    camera.sendAllResult = -5;
+    camera.sendItemSetTaken = 10;
+    QSignalSpy refresh(&document, &CTAVINDoc::viewsRefreshRequested);
+    EXPECT_EQ(document.OnOpenDocument(PathOf("file.tvn")), CTAVINDoc::OpenResult::NotWritten);
+    EXPECT_EQ(camera.calls, std::vector<std::string>{"SendItemSet"});
+    EXPECT_EQ(camera.GetValue(3, false), 1);
+    EXPECT_EQ(camera.GetValue(30, false), 0);
+    EXPECT_EQ(document.GetTitle(), QStringLiteral("Untitled"));
+    EXPECT_TRUE(document.IsModified());
+    EXPECT_EQ(refresh.count(), 1);
+    EXPECT_EQ(ReadFile("before.tvn"), before);
+}
+
 TEST_F(DocumentTest, NewDocumentIsUntitledAndLeavesTheValues) {
     QSignalSpy refresh(&document, &CTAVINDoc::viewsRefreshRequested);
     camera.SetValue(5, 3, false);
@@ -263,6 +289,18 @@ TEST_F(DocumentManagerTest, SaveChangesPromptBeforeNewAndOpen) {
         EXPECT_TRUE(files.requests.empty()) << "a named document saves without asking a name";
         EXPECT_EQ(document.GetTitle(), QStringLiteral("Untitled"));
     }
+}
+
+// The file was sound; the camera was not. It stays among the recent files for another try, and
+// the open counts as done (a program started with it runs on).
+TEST_F(DocumentManagerTest, AFileTheCameraTookInPartStaysAmongTheRecentFiles) {
+    MessageRecorder messages;
+    ASSERT_TRUE(document.OnSaveDocument(PathOf("c.tvn")));
+    camera.sendAllResult = -5;
+    EXPECT_TRUE(manager.OpenDocumentFile(PathOf("c.tvn")));
+    EXPECT_EQ(recent.Files().value(0), PathOf("c.tvn"));
+    EXPECT_EQ(document.GetTitle(), QStringLiteral("Untitled"));
+    EXPECT_TRUE(document.IsModified());
 }
 
 TEST_F(DocumentManagerTest, SaveAsAsksForANameAndCancelSavesNothing) {

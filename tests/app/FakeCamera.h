@@ -20,6 +20,7 @@ class FakeCamera final : public CameraAccess {
     int32_t openResult = 0;
     int32_t fetchResult = 1;
     int32_t sendAllResult = 0;
+    int sendItemSetTaken = 0;     // when SendItemSet fails: how many of its values the camera took
     int32_t sendItemFailure = 0;  // negative: SendItem fails with it
     std::function<void()> duringFetch;
     std::function<void()> duringSendAll;
@@ -38,6 +39,17 @@ class FakeCamera final : public CameraAccess {
         calls.push_back("SendAllItems");
         if (duringSendAll) {
             duringSendAll();
+        }
+        return sendAllResult;
+    }
+    int32_t SendItemSet(const ItemValues& values) override {
+        calls.push_back("SendItemSet");
+        if (duringSendAll) {
+            duringSendAll();
+        }
+        const int taken = sendAllResult < 0 ? sendItemSetTaken : kCameraItemCount;
+        for (int index = 0; index < taken; ++index) {
+            store.SetValue(index, values[index], false);
         }
         return sendAllResult;
     }

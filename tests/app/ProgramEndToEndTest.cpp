@@ -83,6 +83,10 @@ TEST(ProgramEndToEnd, OpenReadSaveReopenAndClose) {
 
         ASSERT_TRUE(app.Documents().OpenDocumentFile(path));
         EXPECT_EQ(lines.Writes(), 45) << "one exchange per writable item";
+        // The load counted its items in the status bar; idle, it says "Ready" again.
+        EXPECT_TRUE(testing::RunEventLoopUntil([&] {
+            return app.MainFrame()->MessagePaneText() == QStringLiteral("Ready");
+        })) << app.MainFrame()->MessagePaneText().toStdString();
 
         QTimer::singleShot(0, app.MainFrame(), &QWidget::close);
         exitCode = app.Run();

@@ -22,6 +22,7 @@
 #include "DocumentManager.h"
 #include "FakeCamera.h"
 #include "GuiTestSupport.h"
+#include "ProgramWait.h"
 #include "templates/Menus.h"
 
 namespace tavin {
@@ -103,14 +104,14 @@ TEST_F(StartupTest, FullProgramOpensTheChosenLinkAndReadsTheCamera) {
              Click(d, comm_system::kOpen);
          },
          true,
-         {"OpenSerialPort 3 9600", "SendAllItems"}},
+         {"OpenSerialPort 3 9600", "SendItemSet"}},
         {"Eeuresys with a file: read first, then the file is written",
          [](CCommSystemDlg& d) {
              Click(d, comm_system::kEeuresys);
              Click(d, comm_system::kOpen);
          },
          true,
-         {"OpenCameraLink clseremc.dll", "FetchAllItems", "SendAllItems"}},
+         {"OpenCameraLink clseremc.dll", "FetchAllItems", "SendItemSet"}},
         {"Matrox ignores a typed path",
          [](CCommSystemDlg& d) {
              Click(d, comm_system::kOtherFactory);
@@ -190,7 +191,7 @@ TEST_F(StartupTest, SingleLibraryProgramUsesTheStoredPortAndAlwaysReads) {
     Profile(kTavinEdition).setValue("Settings/COM Port", 2);
     auto app = Start(kTavinEdition, {DataFile("t.tvn")});
     ASSERT_TRUE(started);
-    EXPECT_EQ(camera->calls, (Calls{"OpenSerialPort 2 9600", "FetchAllItems", "SendAllItems"}));
+    EXPECT_EQ(camera->calls, (Calls{"OpenSerialPort 2 9600", "FetchAllItems", "SendItemSet"}));
     EXPECT_EQ(app->MainFrame()->windowTitle(),
               QStringLiteral("t.tvn - MORVA-7ECL for Meteor_2_CL"));
 }
@@ -242,7 +243,7 @@ TEST_F(StartupTest, AFileDroppedOnTheWindowIsOpened) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(app->MainFrame(), &drop);
     EXPECT_EQ(app->Document().GetTitle(), QStringLiteral("dropped.tvn"));
-    EXPECT_EQ(camera->calls, Calls{"SendAllItems"});
+    EXPECT_EQ(camera->calls, Calls{"SendItemSet"});
 }
 
 // What reaches the window while the camera is waited for runs after the operation, in order.
@@ -272,7 +273,7 @@ TEST_F(StartupTest, DropsOpenRequestsAndCommandsDuringACameraWaitRunAfterIt) {
     EXPECT_EQ(camera->calls, Calls{"FetchAllItems"});
     EXPECT_TRUE(RunEventLoopUntil([&] { return camera->calls.size() == 4; }));
     EXPECT_EQ(camera->calls,
-              (Calls{"FetchAllItems", "SendAllItems", "SendAllItems", "SendAllItems"}));
+              (Calls{"FetchAllItems", "SendItemSet", "SendItemSet", "SendAllItems"}));
     EXPECT_EQ(app->Document().GetTitle(), QStringLiteral("requested.tvn"));
 }
 
@@ -315,6 +316,99 @@ TEST_F(StartupTest, FileLoadsAndWholeCameraTransfersRunUnderTheWaitCursor) {
     app->Documents().OpenDocumentFile(DataFile("loaded.tvn"));
     EXPECT_EQ(shapes, (std::vector<int>(3, Qt::WaitCursor)));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// After a failed exchange nothing asked for meanwhile runs on the outcome the user did not see:
+// drops, open requests and commands are dropped and named in the status bar; a close is still
+// meant and runs once the message is dismissed.
+TEST_F(StartupTest, RequestsMadeDuringAFailedWaitAreDroppedButACloseIsHonoured) {
+    MessageRecorder messages;
+    auto app = Start(kTavinEdition, {});
+    ASSERT_TRUE(started);
+    CMainFrame* frame = app->MainFrame();
+    camera->calls.clear();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(DataFile("dropped.tvn"))});
+    const QString requested = DataFile("requested.tvn");
+    camera->fetchResult = -5;
+    camera->duringFetch = [&] {
+        QTimer::singleShot(0, [&] {
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(frame, &enter);
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(frame, &drop);
+            QFileOpenEvent open(requested);
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &open);
+            app->Commands().Dispatch(command::kWriteToCameraAccel);
+            frame->close();
+        });
+        TheUserInterface().KeepResponsive();
+        // The data set reports its failure.
+        TheUserInterface().ShowMessage("ERROR - Communication time out detected.", {},
+                                       MessageIcon::Error);
+    };
+    app->Commands().Dispatch(command::kReadFromCamera);
+    EXPECT_EQ(frame->IdleText(),
+              "Open dropped.tvn, Open requested.tvn, Write not done: the camera did not answer. "
+              "The camera's settings were not read; the panel shows the last complete set.");
+    EXPECT_TRUE(RunEventLoopUntil([&] { return !frame->isVisible(); })) << "the close was lost";
+    EXPECT_EQ(camera->calls, Calls{"FetchAllItems"});
+    EXPECT_EQ(messages.Texts(), QStringList{"ERROR - Communication time out detected."});
+}
+
+// Nothing held back during a loop test that went through is acted on a minute and a half later,
+// not even a close; a run that stopped says so.
+TEST_F(StartupTest, RequestsMadeDuringALoopTestAreDroppedAndAStoppedRunIsNoted) {
+    MessageRecorder messages;
+    auto app = Start(kTavinEdition, {});
+    ASSERT_TRUE(started);
+    CMainFrame* frame = app->MainFrame();
+    auto* view = qobject_cast<CTAVINView*>(frame->centralWidget());
+    ASSERT_NE(view, nullptr);
+    camera->calls.clear();
+    {
+        const ProgramWait running;
+        app->Commands().Dispatch(command::kWriteToCameraAccel);
+        frame->close();
+    }
+    emit view->loopTestEnded(true);
+    EXPECT_EQ(frame->IdleText(), "Write, Close not done: the loop test was running.");
+    QTest::qWait(50);  // the idle moments when a waiting request would run
+    EXPECT_TRUE(camera->calls.empty());
+    EXPECT_TRUE(frame->isVisible());
+
+    TheUserInterface().SetStatusText("Loop test: step 5 of 88, shutter 1/2000...");
+    emit view->loopTestEnded(false);
+    EXPECT_EQ(frame->IdleText(), "The loop test stopped at the step the camera did not take.");
+}
+
+// The main window is up before the first reading, which shows its progress there under the wait
+// cursor; a reading that fails says so once the program is idle, until the next operation.
+TEST_F(StartupTest, TheFirstReadingRunsInTheShownWindowAndAFailureIsNoted) {
+    MessageRecorder messages;
+    bool windowShown = false;
+    bool waiting = false;
+    SetCurrentEdition(kTavinEdition);
+    camera = std::make_unique<FakeCamera>();
+    camera->fetchResult = -5;
+    camera->duringFetch = [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            windowShown = windowShown || (qobject_cast<CMainFrame*>(widget) && widget->isVisible());
+        }
+        waiting = QApplication::overrideCursor() &&
+                  QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        EXPECT_TRUE(TheUserInterface().HasMainWindow());
+    };
+    CTAVINApp app(kTavinEdition, *camera, {"tavin"});
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_TRUE(windowShown);
+    EXPECT_TRUE(waiting);
+    CMainFrame* frame = app.MainFrame();
+    const QString note =
+        "The camera's settings were not read; the panel shows the last complete set.";
+    EXPECT_TRUE(RunEventLoopUntil([&] { return frame->MessagePaneText() == note; }));
+    TheUserInterface().SetStatusText("Sending GAIN (FINE) data to camera...");
+    EXPECT_TRUE(RunEventLoopUntil([&] { return frame->MessagePaneText() == "Ready"; }));
 }
 
 }  // namespace

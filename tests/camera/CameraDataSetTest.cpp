@@ -186,13 +186,44 @@ TEST_F(CameraDataSetTest, ReadAllItemsReadsEveryReadableItem) {
     }
 }
 
-TEST_F(CameraDataSetTest, ReadAllItemsKeepsWhatWasReadBeforeAFailure) {
+// A read that breaks off keeps nothing: a set that is half the camera's and half the program's
+// would be saved and written back as if it were one.
+TEST_F(CameraDataSetTest, ReadAllItemsKeepsNothingOfAReadThatBrokeOff) {
     SetCameraValueOf(2, 3);
     SetCameraValueOf(5, 6);
     camera_->GoSilentFromEnq(5);  // items 0..3 answer
     EXPECT_EQ(data_.ReadAllItems(), -5);
-    EXPECT_EQ(data_.GetValue(2, false), 3);
+    EXPECT_EQ(camera_->Frames().size(), 4u);
+    EXPECT_EQ(data_.GetValue(2, false), 0);
     EXPECT_EQ(data_.GetValue(5, false), 0);
+    camera_->GoSilentFromEnq(0);
+    EXPECT_EQ(data_.ReadAllItems(), 1);
+    EXPECT_EQ(data_.GetValue(2, false), 3);
+    EXPECT_EQ(data_.GetValue(5, false), 6);
+}
+
+// Writing a set keeps what the camera acknowledged: the items before the failure take the set's
+// values, the rest keep the store's, and the item the camera does not take waits for a complete
+// write.
+TEST_F(CameraDataSetTest, WriteItemSetKeepsWhatTheCameraTook) {
+    ItemValues set{};
+    for (int index = 0; index < kCameraItemCount; ++index) {
+        set[index] = data_.GetValue(index, false);
+    }
+    set[9] = 40;
+    set[10] = 41;
+    set[45] = 7;
+    camera_->GoSilentFromEnq(11);  // items 0..9 go through
+    EXPECT_EQ(data_.WriteItemSet(set), -5);
+    EXPECT_EQ(data_.GetValue(9, false), 40);
+    EXPECT_EQ(CameraValueOf(9), 40);
+    EXPECT_EQ(data_.GetValue(10, false), 25);
+    EXPECT_EQ(data_.GetValue(45, false), 0);
+    camera_->GoSilentFromEnq(0);
+    EXPECT_EQ(data_.WriteItemSet(set), 0);
+    EXPECT_EQ(data_.GetValue(10, false), 41);
+    EXPECT_EQ(CameraValueOf(10), 41);
+    EXPECT_EQ(data_.GetValue(45, false), 7);
 }
 
 TEST_F(CameraDataSetTest, SendItemNamesTheItemBeforeWriting) {
@@ -227,17 +258,41 @@ TEST_F(CameraDataSetTest, EachFailedReportingCallShowsOneMessage) {
     EXPECT_EQ(log_, (std::vector<std::string>{
                         "status Sending GAIN (FINE) data to camera...",
                         "frame 01FF01181E0000",
+                        "status Sending item 1 of 45 to camera...",
                         "frame 01FF0106010000",
+                        "status Sending item 2 of 45 to camera...",
                         "message " + kTimeOutMessage,
+                        "status Reading item 1 of 45 from camera...",
                         "message " + kTimeOutMessage,
                         "status Sending GAIN (FINE) data to camera...",
                         "message " + kTimeOutMessage,
                     }));
 }
 
-TEST_F(CameraDataSetTest, SuccessfulBulkTransfersShowNothing) {
+// The status bar counts the items of a whole-camera transfer, each before its exchange; the
+// silent forms show nothing.
+TEST_F(CameraDataSetTest, BulkTransfersCountTheirItems) {
+    const auto expectCounted = [this](const std::string& verb, const std::string& direction) {
+        ASSERT_EQ(log_.size(), 90u) << verb;
+        for (size_t place = 1; place <= 45; ++place) {
+            EXPECT_EQ(log_[2 * place - 2], "status " + verb + " item " + std::to_string(place) +
+                                               " of 45 " + direction + " camera...");
+            EXPECT_EQ(log_[2 * place - 1].rfind("frame ", 0), 0u) << log_[2 * place - 1];
+        }
+        log_.clear();
+    };
     EXPECT_EQ(data_.SendAllItems(), 0);
+    expectCounted("Sending", "to");
     EXPECT_EQ(data_.FetchAllItems(), 1);
+    expectCounted("Reading", "from");
+    EXPECT_EQ(data_.SendItemSet(ItemValues{}), 0);
+    expectCounted("Sending", "to");
+    EXPECT_EQ(ui_.messages, 0);
+
+    EXPECT_EQ(data_.WriteAllItems(), 0);
+    EXPECT_EQ(data_.ReadAllItems(), 1);
+    EXPECT_EQ(data_.WriteItemSet(ItemValues{}), 0);
+    EXPECT_EQ(log_.size(), 135u);
     for (const std::string& entry : log_) {
         EXPECT_EQ(entry.rfind("frame ", 0), 0u) << entry;
     }

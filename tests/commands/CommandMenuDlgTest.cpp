@@ -194,6 +194,7 @@ TEST_F(CommandMenuDlgTest, DraggingWritesAtEveryThumbEvent) {
     slider.setSliderDown(true);
     for (int position : {10, 20, 30}) {
         slider.setSliderPosition(position);  // as a drag moves the thumb
+        QCoreApplication::processEvents();   // and the input that came with it is handled
     }
     slider.setSliderDown(false);
     EXPECT_EQ(rig->TakeMessages().size(), 3u);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,9 +30,13 @@ class WireRecordingDevice : public SimulatedCameraDevice {
     using SimulatedCameraDevice::SimulatedCameraDevice;
     int32_t WriteSome(const uint8_t* bytes, int32_t count) override {
         wire.insert(wire.end(), bytes, bytes + count);
+        if (onFrame && count > 0 && bytes[0] == 0x02) {
+            onFrame();
+        }
         return SimulatedCameraDevice::WriteSome(bytes, count);
     }
     std::vector<uint8_t> wire;
+    std::function<void()> onFrame;  // as the host starts to send a message frame
 };
 
 // A message text as it travels: header, command, item and value digits.

@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QCursor>
 #include <QMenuBar>
 #include <QTest>
 #include <numeric>
@@ -84,7 +86,9 @@ TEST(DocumentCommands, ReadFetchesEveryItemMarksModifiedAndRefreshesThePanel) {
     }
 }
 
-TEST(DocumentCommands, ReadFailingPartWayReportsOnceAndDoesNotRefresh) {
+// Nothing of a read that broke off is kept: the panel, Save and Write To Camera go on with the
+// last complete set, and the status bar says so until the next camera operation.
+TEST(DocumentCommands, AReadThatBreaksOffKeepsTheLastCompleteSetAndSaysSo) {
     CommandRig rig(kMorva7EEdition);
     rig.ShowFrame();
     rig.device->SetCameraValueOf(kGainFine, 40);
@@ -96,15 +100,44 @@ TEST(DocumentCommands, ReadFailingPartWayReportsOnceAndDoesNotRefresh) {
     QTest::keyClick(rig.frame.get(), Qt::Key_R, Qt::ControlModifier);
 
     EXPECT_EQ(rig.messages.Texts(), QStringList{kTimeOut});
-    EXPECT_EQ(rig.data->GetValue(kGainFine, false), 40) << "read before the failure";
-    EXPECT_EQ(rig.data->GetValue(kBlackLevel, false), 25) << "the failing item keeps its value";
-    EXPECT_EQ(rig.data->GetValue(kIris, false), 100) << "never read";
-    EXPECT_EQ(rig.refreshes, 0);
-    EXPECT_EQ(rig.PanelGainFineText(), panelBefore);
-    EXPECT_FALSE(rig.document->IsModified());
     for (const WireMessage& message : rig.TakeMessages()) {
         EXPECT_LE(CommandRig::ItemsOf({message}).front(), kBlackLevel);
     }
+    EXPECT_EQ(rig.data->GetValue(kGainFine, false), 25) << "read before the failure";
+    EXPECT_EQ(rig.data->GetValue(kBlackLevel, false), 25);
+    EXPECT_EQ(rig.data->GetValue(kIris, false), 100);
+    EXPECT_EQ(rig.refreshes, 0);
+    EXPECT_EQ(rig.PanelGainFineText(), panelBefore);
+    EXPECT_FALSE(rig.document->IsModified());
+    EXPECT_EQ(rig.frame->IdleText(),
+              "The camera's settings were not read; the panel shows the last complete set.");
+
+    rig.device->GoSilentFromEnq(0);
+    QTest::keyClick(rig.frame.get(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(rig.device->CameraValueOf(kGainFine), 25) << "not the complete set written";
+    EXPECT_EQ(rig.frame->IdleText(), "Ready");
+}
+
+// Reading and writing the whole camera count the items in the status bar, under the wait cursor.
+TEST(DocumentCommands, WholeCameraTransfersShowTheirProgress) {
+    CommandRig rig(kTavinEdition);
+    rig.ShowFrame();
+    std::vector<QString> shown;
+    rig.device->onFrame = [&] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        shown.push_back(rig.frame->MessagePaneText() +
+                        (cursor && cursor->shape() == Qt::WaitCursor ? " (waiting)" : ""));
+    };
+    for (const auto& [key, text] : {std::pair{Qt::Key_R, "Reading item %1 of 45 from camera..."},
+                                    std::pair{Qt::Key_W, "Sending item %1 of 45 to camera..."}}) {
+        shown.clear();
+        QTest::keyClick(rig.frame.get(), key, Qt::ControlModifier);
+        ASSERT_EQ(shown.size(), 45u) << text;
+        for (size_t place = 1; place <= 45; ++place) {
+            EXPECT_EQ(shown[place - 1], QString(text).arg(place) + " (waiting)");
+        }
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(DocumentCommands, WriteSendsEveryItemAndLeavesFlagAndPanelAlone) {

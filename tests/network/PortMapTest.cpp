@@ -1,11 +1,17 @@
-// The user's COM port map: shared with Qt's settings file, resolved in its place between the
+// The COM port maps: the user's shared with Qt's settings file, the system's filling in what the
+// user's leaves unmapped (and all there is without a home), resolved in their place between the
 // environment and the built-in ports, and shown on the port buttons of both port dialogs.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QSettings>
 #include <QTemporaryFile>
+
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 #include "CCommSystemDlg.h"
 #include "CSerialPortDlg.h"
@@ -27,20 +33,50 @@ QSettings Profile() {
 
 class PortMapTest : public ::testing::Test {
   protected:
-    void SetUp() override { Clear(); }
-    void TearDown() override { Clear(); }
-    static void Clear() {
+    void SetUp() override {
+        ::setenv("TAVIN_SYSTEM_PORT_MAP", systemMap_.c_str(), 1);
+        Clear();
+    }
+    void TearDown() override {
+        Clear();
+        ::unsetenv("TAVIN_SYSTEM_PORT_MAP");
+    }
+    void Clear() {
         QSettings profile = Profile();
         profile.clear();
         profile.sync();
         for (int port = 1; port <= 10; ++port) {
             ::unsetenv(("TAVIN_COM" + std::to_string(port)).c_str());
         }
+        std::filesystem::remove(systemMap_);
     }
-    static void Map(int port, const std::string& device) {
+    static void Map(int port, const std::string& device, PortMapScope scope = PortMapScope::kUser) {
         std::string error;
-        ASSERT_TRUE(WritePortMapEntry(port, device, error)) << error;
+        ASSERT_TRUE(WritePortMapEntry(port, device, error, scope)) << error;
     }
+
+    // Every user's map, in the test's own scratch folder rather than in /etc.
+    const std::string systemMap_ =
+        std::filesystem::temp_directory_path() / ("ports-" + std::to_string(::getpid()) + ".conf");
+};
+
+// Sets environment variables for one test, and puts them back.
+class ScopedEnvironment {
+  public:
+    void Set(const char* name, const char* value) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            it->second ? ::setenv(it->first.c_str(), it->second->c_str(), 1)
+                       : ::unsetenv(it->first.c_str());
+        }
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 TEST_F(PortMapTest, SharesTheProfileWithQtsSettings) {
@@ -88,6 +124,53 @@ TEST_F(PortMapTest, EnvironmentFirstThenMapThenBuiltInPort) {
     EXPECT_EQ(ComPortDeviceName(5), "/dev/ttyUSB7");
     ::setenv("TAVIN_COM5", "/dev/pts/9", 1);
     EXPECT_EQ(ComPortDeviceName(5), "/dev/pts/9");
+}
+
+TEST_F(PortMapTest, TheSystemMapFillsThePortsTheUsersLeavesUnmapped) {
+    Map(1, "/dev/serial/by-id/usb-Maker_Camera_A1-if00-port0", PortMapScope::kSystem);
+    Map(2, "tcp://camera-2.plant:4001", PortMapScope::kSystem);
+    Map(2, "/dev/ttyUSB9");
+    EXPECT_EQ(ComPortDeviceName(1), "/dev/serial/by-id/usb-Maker_Camera_A1-if00-port0");
+    EXPECT_EQ(ComPortDeviceName(2), "/dev/ttyUSB9");
+    EXPECT_EQ(ReadPortMaps().at(1).scope, PortMapScope::kSystem);
+    EXPECT_EQ(ReadPortMaps().at(2).scope, PortMapScope::kUser);
+    Map(2, "");
+    EXPECT_EQ(ComPortDeviceName(2), "tcp://camera-2.plant:4001");
+    // Every user reads it, whatever the umask of the one who wrote it.
+    const auto perms = std::filesystem::status(systemMap_).permissions();
+    EXPECT_EQ(perms & std::filesystem::perms::others_read, std::filesystem::perms::others_read);
+}
+
+TEST_F(PortMapTest, WithoutAHomeOnlyTheSystemMapIsReadAndNoFolderIsMade) {
+    Map(3, "/dev/ttyUSB3", PortMapScope::kSystem);
+    const std::string company(LoadText(string_id::kCompany, EditionKind::Morva7E));
+    const bool strayBefore = std::filesystem::exists("/" + company);
+    const std::string absent = ::testing::TempDir() + "no-such-home-" + std::to_string(::getpid());
+    ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", nullptr);
+    // "/" is the home of a service's made-up user; a home that is not there is none either.
+    for (const char* home : {"/", absent.c_str()}) {
+        environment.Set("HOME", home);
+        std::string error;
+        EXPECT_FALSE(WritePortMapEntry(3, "/dev/ttyUSB0", error)) << home;
+        EXPECT_NE(error.find(home[1] ? "does not exist" : "no home folder"), std::string::npos)
+            << error;
+        EXPECT_EQ(ComPortDeviceName(3), "/dev/ttyUSB3") << home;
+    }
+    EXPECT_EQ(PortMapLocation(PortMapScope::kUser),
+              absent + "/.config/" + company + "/MORVA-7E.conf");
+    EXPECT_FALSE(std::filesystem::exists(absent));
+    EXPECT_EQ(std::filesystem::exists("/" + company), strayBefore);
+
+    // Without HOME the user database names the home, as it does for a service run as a user.
+    environment.Set("HOME", nullptr);
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    const std::string expected =
+        std::string(entry->pw_dir) == "/"
+            ? ""
+            : std::string(entry->pw_dir) + "/.config/" + company + "/MORVA-7E.conf";
+    EXPECT_EQ(PortMapLocation(PortMapScope::kUser), expected);
 }
 
 TEST_F(PortMapTest, PortButtonsShowTheirDevices) {

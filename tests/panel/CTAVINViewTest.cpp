@@ -135,6 +135,7 @@ TEST_F(PanelTest, DraggingTheThumbWritesAtEveryMoveAndTheLabelFollows) {
     QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
     for (int dx : {10, 25, 40}) {
         QTest::mouseMove(&bar, thumb + QPoint(dx, 0));
+        QCoreApplication::processEvents();  // the move is written once the input is handled
     }
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + QPoint(40, 0));
 

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCursor>
 #include <QTest>
 #include <QWindow>
+#include <algorithm>
 
 #include "PanelTestSupport.h"
 #include "QueuedInput.h"
@@ -83,25 +86,33 @@ TEST_F(LoopTest, TheFirstStepThatChangesTheShutterMarksTheDocument) {
     EXPECT_EQ(modified, (std::vector<bool>{false, false, true}));
 }
 
-TEST_F(LoopTest, WithASilentCameraEveryStepFailsAndTheRunStillEnds) {
+// A camera that did not take a step would only time out on every one after it: the run stops at
+// the first failure, with its one message, and the panel shows the stored setting.
+TEST_F(LoopTest, TheRunStopsAtItsFirstFailedStep) {
     panel.CameraHolds({{1, 3}});
-    panel.GoSilent(true);
+    panel.camera->GoSilentAfter(3);  // steps 1/30, 1/125 and 1/250 go through
+    std::vector<bool> ended;
+    QObject::connect(panel.view.get(), &CTAVINView::loopTestEnded,
+                     [&](bool completed) { ended.push_back(completed); });
     std::vector<std::vector<int>> selectedAtMessage;
     panel.ui.onMessage = [&](const std::string&, MessageIcon) {
         selectedAtMessage.push_back(panel.Checked(ShutterButtons()));
     };
     StartRun();
-    EXPECT_EQ(panel.ui.messages.size(), 88u);
-    ASSERT_GE(selectedAtMessage.size(), 2u);
-    // The step's own button is selected when its write fails; the refresh then shows 1/1000.
-    EXPECT_EQ(selectedAtMessage[0], std::vector<int>{kShutterFirst});
-    EXPECT_EQ(selectedAtMessage[1], std::vector<int>{kShutterFirst + 1});
-    EXPECT_EQ(panel.Checked(ShutterButtons()), std::vector<int>{kShutterFirst + 3});
-    EXPECT_EQ(panel.LabelText(kLoopPass), " 10 ");
-    EXPECT_EQ(panel.data.GetValue(1, false), 3);
+    EXPECT_EQ(panel.ui.messages.size(), 1u);
+    EXPECT_EQ(panel.writes,
+              (std::vector<CameraWrite>{{kShutter, 0}, {kShutter, 1}, {kShutter, 2}}));
+    // The step's own button is selected when its write fails; the refresh then shows 1/250.
+    EXPECT_EQ(selectedAtMessage, (std::vector<std::vector<int>>{{kShutterFirst + 3}}));
+    EXPECT_EQ(panel.Checked(ShutterButtons()), std::vector<int>{kShutterFirst + 2});
+    EXPECT_EQ(panel.LabelText(kLoopPass), " 0 ");
+    EXPECT_EQ(panel.data.GetValue(1, false), 2);
+    EXPECT_EQ(ended, std::vector<bool>{false});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(LoopTest, RepaintsWhileRunningButTakesClicksOnlyAfterTheRun) {
+// The run holds every click and key for a minute and a half; none of them is acted on after it.
+TEST_F(LoopTest, RepaintsWhileRunningAndDropsWhatWasClickedMeanwhile) {
     panel.CameraHolds({{0, 0}, {2, 0}});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.view.get()));
     QLabel& pass = *panel.Control<QLabel>(kLoopPass);
@@ -115,6 +126,9 @@ TEST_F(LoopTest, RepaintsWhileRunningButTakesClicksOnlyAfterTheRun) {
         }
     } counter(paints);
     pass.installEventFilter(&counter);
+    std::vector<bool> ended;
+    QObject::connect(panel.view.get(), &CTAVINView::loopTestEnded,
+                     [&](bool completed) { ended.push_back(completed); });
 
     bool queued = false;
     panel.duringPause = [&] {
@@ -126,10 +140,36 @@ TEST_F(LoopTest, RepaintsWhileRunningButTakesClicksOnlyAfterTheRun) {
     StartRun();
     EXPECT_EQ(panel.writes, ElevenPasses()) << "a click was acted on during the run";
     EXPECT_GT(paints, 0) << "the pass counter was never repainted";
+    EXPECT_EQ(ended, std::vector<bool>{true});
 
     panel.writes.clear();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.writes.empty(); }));
-    EXPECT_EQ(panel.writes, (std::vector<CameraWrite>{{0x06, 1}}));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(panel.writes.empty()) << "a click made during the run was acted on after it";
+    EXPECT_TRUE(panel.Button(kFdOn)->isChecked());
+}
+
+// Each step says in the status bar where the run is, under the wait cursor.
+TEST_F(LoopTest, TheStatusBarCountsTheStepsUnderTheWaitCursor) {
+    panel.CameraHolds({{1, 0}});
+    std::vector<std::string> steps;
+    panel.ui.onStatus = [&](const std::string& text) {
+        if (text.rfind("Loop test", 0) == 0) {
+            steps.push_back(text);
+        }
+    };
+    std::vector<int> cursors;
+    panel.duringPause = [&] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        cursors.push_back(cursor ? cursor->shape() : -1);
+    };
+    StartRun();
+    ASSERT_EQ(steps.size(), 88u);
+    EXPECT_EQ(steps[0], "Loop test: step 1 of 88, shutter 1/30...");
+    EXPECT_EQ(steps[9], "Loop test: step 10 of 88, shutter 1/125...");
+    EXPECT_EQ(steps[87], "Loop test: step 88 of 88, shutter 1/50000...");
+    EXPECT_EQ(std::count(cursors.begin(), cursors.end(), int(Qt::WaitCursor)),
+              std::ptrdiff_t(cursors.size()));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

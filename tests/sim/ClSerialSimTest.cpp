@@ -3,10 +3,12 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SimTestBytes.h"
@@ -54,7 +56,8 @@ class ClSerialSim : public testing::Test {
         if (ref_) {
             lib_.close(ref_);
         }
-        for (const char* name : {"CLSERSIM_FAULT", "CLSERSIM_LOG", "CLSERSIM_STATE"}) {
+        for (const char* name :
+             {"CLSERSIM_FAULT", "CLSERSIM_LOG", "CLSERSIM_STATE", "CLSERSIM_CONTROL"}) {
             unsetenv(name);
         }
     }
@@ -126,8 +129,9 @@ TEST_F(ClSerialSim, FaultAndLogComeFromTheEnvironment) {
 }
 
 TEST_F(ClSerialSim, BadEnvironmentFailsTheInit) {
-    for (const auto& [name, value] : {std::pair{"CLSERSIM_FAULT", "bogus"},
-                                      std::pair{"CLSERSIM_STATE", "/nonexistent/x.tvn"}}) {
+    for (const auto& [name, value] :
+         {std::pair{"CLSERSIM_FAULT", "bogus"}, std::pair{"CLSERSIM_STATE", "/nonexistent/x.tvn"},
+          std::pair{"CLSERSIM_CONTROL", "/nonexistent/ctl"}}) {
         SCOPED_TRACE(name);
         setenv(name, value, 1);
         void* ref = &ref;
@@ -149,6 +153,60 @@ TEST_F(ClSerialSim, HangUpEndsReadsAtOnce) {
     EXPECT_NE(result, 0);
     EXPECT_LT(Clock::now() - start, 1s);
     EXPECT_EQ(Write("\x05"), 0u);
+}
+
+// The camera falls silent and comes back on cue, as tavin-camsim's does; answers go to the log.
+TEST_F(ClSerialSim, TakesCommandsOnTheControlFifoWhileOpen) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("clsersim-ctl-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "ctl").string();
+    const std::string log = (dir / "log").string();
+    setenv("CLSERSIM_CONTROL", fifo.c_str(), 1);
+    setenv("CLSERSIM_LOG", log.c_str(), 1);
+    Open();
+    ASSERT_TRUE(std::filesystem::is_fifo(fifo));
+    std::ifstream answers(log);
+    // The answer's line in the log, waited for up to two seconds.
+    const auto command = [&](const std::string& line) {
+        std::ofstream(fifo) << line << "\n";
+        std::string text;
+        for (const auto end = Clock::now() + 2s; Clock::now() < end;) {
+            if (std::getline(answers, text)) {
+                // The monitor's own lines start with the time.
+                const auto first = text.find_first_not_of(' ');
+                if (first == std::string::npos || !std::isdigit(uint8_t(text[first]))) {
+                    return text;
+                }
+            } else {
+                answers.clear();
+                std::this_thread::sleep_for(5ms);
+            }
+        }
+        return std::string("no answer");
+    };
+
+    EXPECT_EQ(command("fault silent"), "fault silent");
+    Write("\x05");
+    EXPECT_EQ(Read(1, 200), "") << "a silent camera answered";
+    EXPECT_EQ(command("fault none"), "fault none");
+    Write("\x05");
+    EXPECT_EQ(Read(1, 1000), "\x06");
+    EXPECT_EQ(command("status"), "status: fault none, line open, 2 bytes received, 1 sent");
+    EXPECT_EQ(command("fault bogus"), "error: unknown fault \"bogus\"; known faults: see help");
+    EXPECT_EQ(command("hangup"), "hung up");
+    int result = 0;
+    const auto start = Clock::now();
+    EXPECT_EQ(Read(1, 5000, &result), "");
+    EXPECT_NE(result, 0);
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_EQ(command("status"), "status: fault none, line closed, 2 bytes received, 1 sent");
+
+    lib_.close(ref_);
+    ref_ = nullptr;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(fifo)))
+        << "FIFO left behind";
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

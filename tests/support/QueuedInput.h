@@ -4,7 +4,6 @@
 #include <QWidget>
 #include <QWindow>
 #include <optional>
-#include <utility>
 
 // Queues input the way the platform does when a person clicks: into the window-system queue,
 // to be delivered by the event loop later. The toolkit's test functions deliver at once, which
@@ -21,19 +20,24 @@ class Q_GUI_EXPORT QWindowSystemInterface {
 
 namespace tavin::testing {
 
+// A left-button event at `at` in `target`, for the event loop to deliver: a press, a move with
+// the button held, or a release.
+inline void QueueMouse(QWidget& target, QPoint at, QEvent::Type type) {
+    QWindow* window = target.window()->windowHandle();
+    const QPointF local = target.mapTo(target.window(), at);
+    const QPointF global = target.mapToGlobal(at);
+    const Qt::MouseButtons state =
+        type == QEvent::MouseButtonRelease ? Qt::MouseButtons() : Qt::MouseButtons(Qt::LeftButton);
+    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+        window, local, global, state, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+        type, Qt::NoModifier, Qt::MouseEventNotSynthesized);
+}
+
 // A left click at `at` in `target` (its middle by default), for the event loop to deliver.
 inline void QueueClick(QWidget& target, std::optional<QPoint> at = {}) {
     const QPoint point = at.value_or(target.rect().center());
-    QWindow* window = target.window()->windowHandle();
-    const QPointF local = target.mapTo(target.window(), point);
-    const QPointF global = target.mapToGlobal(point);
-    for (auto [type, state] :
-         {std::pair{QEvent::MouseButtonPress, Qt::MouseButtons(Qt::LeftButton)},
-          std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons()}}) {
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            window, local, global, state, Qt::LeftButton, type, Qt::NoModifier,
-            Qt::MouseEventNotSynthesized);
-    }
+    QueueMouse(target, point, QEvent::MouseButtonPress);
+    QueueMouse(target, point, QEvent::MouseButtonRelease);
 }
 
 }  // namespace tavin::testing

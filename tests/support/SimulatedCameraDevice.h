@@ -39,6 +39,8 @@ class SimulatedCameraDevice : public SerialDevice {
     // From the `enqCount`-th ENQ on (counting from 1) the camera is gone: it hears nothing and
     // answers nothing. 0 brings it back.
     void GoSilentFromEnq(int enqCount) { silentFromEnq_ = enqCount; }
+    // The camera answers `answered` more ENQs from now on, then falls silent.
+    void GoSilentAfter(int answered) { silentFromEnq_ = enqs_ + answered + 1; }
     void RefuseOpen() { refuseOpen_ = true; }
 
     // What the camera holds for the host's data-set item `index`, in camera form; and setting

@@ -34,11 +34,11 @@ TEST(CommandLine, OptionsStandAnywhereAndTakeBothValueForms) {
 
 TEST(CommandLine, PortsTakesMapEditsAndProbe) {
     const ParseResult r = Parse({"ports", "--map", "1=tcp://10.0.0.5:4001", "--probe", "--map",
-                                 "2=/dev/ttyUSB0", "--unmap=3", "--json"});
+                                 "2=/dev/null", "--unmap=3", "--json"});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.options.command, Command::Ports);
     EXPECT_EQ(r.options.mapEntries,
-              (std::vector<std::string>{"1=tcp://10.0.0.5:4001", "2=/dev/ttyUSB0"}));
+              (std::vector<std::string>{"1=tcp://10.0.0.5:4001", "2=/dev/null"}));
     EXPECT_EQ(r.options.unmapPorts, std::vector<int>{3});
     EXPECT_TRUE(r.options.probe);
     EXPECT_TRUE(r.options.json);
@@ -102,10 +102,10 @@ TEST(CommandLine, RefusesWhatCannotBeMeant) {
         {{"read", "-p"}, "-p takes a COM port number"},
         {{"read", "--device="}, "--device takes the path"},
         {{"read", "--probe"}, "for the ports command only"},
-        {{"ports", "list"}, "ports takes no operands"},
+        {{"ports", "list"}, "ports takes ports to ask only with --probe"},
         {{"ports", "--map", "11=/dev/ttyUSB0"}, "--map takes N=DEVICE"},
         {{"ports", "--map", "1="}, "--map takes N=DEVICE"},
-        {{"ports", "--map", "1=rfc2217://host"}, "--map takes N=DEVICE"},
+        {{"ports", "--map", "1=rfc2217://host"}, "rfc2217://host is not a whole network"},
         {{"ports", "--unmap", "0"}, "--unmap takes a COM port number"},
     };
     for (const auto& c : cases) {
@@ -216,8 +216,6 @@ TEST(CommandLine, RepeatedLinkOptionsAndLinksFilesNameSeveralLinks) {
         std::string error;
     } bad[] = {
         {"a /dev/x\nb /dev/y extra\n", "tavinctl-test.links:2: expected an optional name"},
-        {"a /dev/x\na /dev/y\n", "two links are named a"},
-        {"cam library:\n", "tavinctl-test.links:1: library: takes"},
         {"# nothing\n", "names no link"},
     };
     for (const auto& c : bad) {

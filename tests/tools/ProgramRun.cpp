@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <stdexcept>
 
@@ -15,7 +17,7 @@ namespace tavin::ctl::testing {
 
 namespace {
 
-std::vector<std::string> Environment(const std::vector<std::pair<std::string, std::string>>& add) {
+std::vector<std::string> Merged(const Environment& add) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -42,10 +44,14 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     return pointers;
 }
 
-}  // namespace
+struct Spawned {
+    pid_t pid;
+    int out;
+    int err;
+};
 
-ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
-                         const std::vector<std::pair<std::string, std::string>>& env) {
+Spawned Spawn(const std::string& path, const std::vector<std::string>& args, const Environment& env,
+              bool ownGroup) {
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
@@ -55,18 +61,24 @@ ProgramResult RunProgram(const std::string& path, const std::vector<std::string>
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
 
     std::vector<std::string> argStrings{path};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<std::string> envStrings = Environment(env);
+    std::vector<std::string> envStrings = Merged(env);
     std::vector<char*> argv = Pointers(argStrings);
     std::vector<char*> envp = Pointers(envStrings);
 
-    const auto started = std::chrono::steady_clock::now();
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     ::close(out[1]);
     ::close(err[1]);
     if (spawned != 0) {
@@ -74,10 +86,12 @@ ProgramResult RunProgram(const std::string& path, const std::vector<std::string>
         ::close(err[0]);
         throw std::runtime_error("cannot start " + path + ": " + std::strerror(spawned));
     }
+    return {pid, out[0], err[0]};
+}
 
-    // Both pipes are drained together, so a child that fills one cannot block on it.
-    ProgramResult result;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+// Both pipes are drained together, so a child that fills one cannot block on it.
+void Drain(int out, int err, ProgramResult& result) {
+    pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     while (open > 0) {
@@ -99,11 +113,54 @@ ProgramResult RunProgram(const std::string& path, const std::vector<std::string>
             }
         }
     }
+}
+
+int Reap(pid_t pid) {
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
+                         const Environment& env) {
+    const auto started = std::chrono::steady_clock::now();
+    const Spawned child = Spawn(path, args, env, false);
+    ProgramResult result;
+    Drain(child.out, child.err, result);
+    result.exitStatus = Reap(child.pid);
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& args,
+                               const Environment& env)
+    : started_(std::chrono::steady_clock::now()) {
+    const Spawned child = Spawn(path, args, env, true);
+    pid_ = child.pid;
+    out_ = child.out;
+    err_ = child.err;
+}
+
+RunningProgram::~RunningProgram() {
+    ::kill(-pid_, SIGKILL);
+    if (!reaped_) {
+        ::close(out_);
+        ::close(err_);
+        Reap(pid_);
+    }
+}
+
+ProgramResult RunningProgram::Wait() {
+    ProgramResult result;
+    Drain(out_, err_, result);
+    result.exitStatus = Reap(pid_);
+    reaped_ = true;
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started_);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -52,9 +53,10 @@ class PtyCommands : public ::testing::Test {
     }
 
     ScratchDir dir_;
-    std::unique_ptr<sim::PtyCameraServer> camera_;
     std::mutex mutex_;
     std::vector<std::string> monitor_;
+    // Last, so that the camera's thread stops before the log it writes to goes away.
+    std::unique_ptr<sim::PtyCameraServer> camera_;
 };
 
 TEST_F(PtyCommands, ReadSavesTheBytesTheProgramsDocumentSaves) {
@@ -252,6 +254,62 @@ TEST_F(PtyLinks, ALinksFileNamesTheLinksAndTheirDataFiles) {
     }
     EXPECT_EQ(objects[2]["ok"].toInt(), 0);
     EXPECT_EQ(objects[2]["failed"].toArray().size(), 2);
+}
+
+TEST_F(PtyLinks, ACameraThatCannotBeReadFailsADiffAndNeverDiffers) {
+    WriteDataFile(dir_ / "golden.tvn", SampleValues());
+    const std::string reachable = StartMore();  // factory settings: it differs
+    const std::string gone = dir_ / "unplugged";
+    const ProgramResult alone =
+        RunProgram(TAVINCTL_PATH, {"-d", gone, "diff", dir_ / "golden.tvn"});
+    EXPECT_EQ(alone.exitStatus, 2) << alone.err;
+    EXPECT_EQ(alone.out, "");
+
+    const ProgramResult line = RunProgram(
+        TAVINCTL_PATH, {"-d", reachable, "-d", gone, "--json", "diff", dir_ / "golden.tvn"});
+    EXPECT_EQ(line.exitStatus, 2);
+    // JSON Lines: each line one whole object, the summary last.
+    const std::vector<std::string> lines = Lines(line.out);
+    ASSERT_EQ(lines.size(), 3u) << line.out;
+    std::map<std::string, QJsonObject> links;
+    for (size_t i = 0; i < 2; ++i) {
+        const QJsonObject object = ParseJson(lines[i]).object();
+        links[object["link"].toString().toStdString()] = object;
+    }
+    EXPECT_EQ(links[reachable]["result"].toString(), "differs");
+    EXPECT_FALSE(links[reachable]["output"].toObject()["differences"].toArray().isEmpty());
+    EXPECT_EQ(links[gone]["result"].toString(), "failed");
+    EXPECT_EQ(links[gone]["exit"].toInt(), 2);
+    EXPECT_TRUE(links[gone]["output"].isNull());
+    EXPECT_TRUE(links[gone]["errors"].toString().startsWith("ERROR - Can not open"));
+    const QJsonObject summary = ParseJson(lines[2]).object();
+    EXPECT_EQ(summary["failed"].toArray().size(), 2);
+    EXPECT_EQ(summary["exit"].toInt(), 2);
+}
+
+TEST_F(PtyLinks, WithoutAHomeALinksFilesComPortsComeFromTheSystemMap) {
+    // As the restore unit runs: a made-up user whose home is "/".
+    const std::string left = StartMore();
+    const std::string right = StartMore();
+    const Environment unit = {{"HOME", "/"},
+                              {"XDG_CONFIG_HOME", ""},
+                              {"TAVIN_SYSTEM_PORT_MAP", dir_ / "ports.conf"},
+                              {"TAVIN_COM4", ""}};
+    const ProgramResult mapped =
+        RunProgram(TAVINCTL_PATH, {"ports", "--system", "--map", "4=" + left}, unit);
+    ASSERT_EQ(mapped.exitStatus, 0) << mapped.err;
+    EXPECT_NE(mapped.out.find("COM4   " + left + "  (system port map)"), std::string::npos)
+        << mapped.out;
+    const ProgramResult homeless =
+        RunProgram(TAVINCTL_PATH, {"ports", "--map", "5=" + right}, unit);
+    EXPECT_EQ(homeless.exitStatus, 1);
+    EXPECT_NE(homeless.err.find("no home folder"), std::string::npos) << homeless.err;
+
+    WriteBytes(dir_ / "line.links", "left COM4\nright " + right + "\n");
+    const ProgramResult run =
+        RunProgram(TAVINCTL_PATH, {"--links", dir_ / "line.links", "get", "9"}, unit);
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("left   ok "), std::string::npos) << run.out;
 }
 
 TEST_F(PtyLinks, EachLinkKeepsItsOwnPortMappingAndTrace) {

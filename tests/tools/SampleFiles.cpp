@@ -5,6 +5,7 @@
 
 #include <QJsonParseError>
 #include <fstream>
+#include <sstream>
 
 #include "CameraItemTable.h"
 
@@ -41,6 +42,15 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 void WriteDataFile(const fs::path& path, const DataFileValues& values) {
     const DataFileBytes bytes = EncodeDataFile(values);
     WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 QJsonDocument ParseJson(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "DataFileCodec.h"
 
@@ -18,6 +19,9 @@ DataFileValues SampleValues();
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 void WriteDataFile(const std::filesystem::path& path, const DataFileValues& values);
+
+// The lines of `text`, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
 
 // Parses `text`; a parse error fails the calling test.
 QJsonDocument ParseJson(const std::string& text);

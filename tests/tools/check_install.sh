@@ -16,6 +16,7 @@ expected=(
     usr/share/man/man1/tavin-camsim.1
     usr/share/tavin/samples/factory.tvn
     usr/lib/systemd/system/tavin-restore@.service
+    etc/tavin
 )
 if [[ $gui == ON ]]; then
     expected+=(

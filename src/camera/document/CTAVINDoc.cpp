@@ -97,13 +97,22 @@ CTAVINDoc::OpenResult CTAVINDoc::OnOpenDocument(const QString& path) {
             return OpenResult::Failed;
         case DataFileStatus::Empty:
             break;
-        case DataFileStatus::Loaded:
+        case DataFileStatus::Loaded: {
+            ItemValues values{};
             for (int index = 0; index < kCameraItemCount; ++index) {
-                camera_.SetValue(index, result.values[index], true);
+                values[index] = FromCamera(index, result.values[index]);
             }
-            // A failure is reported by the data set; the file's values stay loaded.
-            WriteCameraData();
+            if (camera_.SendItemSet(values) < 0) {
+                // Reported by the data set, which now holds what the camera took: the settings
+                // from before with the items written ahead of the failure. That set is neither
+                // the file nor the last one saved, so it has no name and waits to be saved.
+                SetPathName({});
+                SetModifiedFlag(true);
+                RefreshAllViews();
+                return OpenResult::NotWritten;
+            }
             break;
+        }
     }
     SetPathName(path);
     SetModifiedFlag(false);

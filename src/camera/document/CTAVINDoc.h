@@ -19,6 +19,8 @@ class CTAVINDoc : public QObject {
   public:
     enum class OpenResult {
         Opened,      // the file's values are in the data set (or the file was empty)
+        NotWritten,  // the camera took only part of the file: reported; the document holds the
+                     // camera's settings, under no name, modified
         Refused,     // not one of our data files: nothing taken, the document is as it was
         Unreadable,  // the file could not be read: reported; the document is as it was
         Failed,      // cut short: reported; the caller starts a new document

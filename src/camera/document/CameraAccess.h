@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "CameraItemTable.h"
+
 // What the document and the application need of the one camera data set. The program passes
 // the live data set; tests pass a recorder, so start-up and document rules can be checked
 // without a camera.
@@ -20,6 +22,9 @@ class CameraAccess {
     // Reporting operations: each shows its own error message box when it fails.
     virtual int32_t SendItem(int index, int32_t value) = 0;
     virtual int32_t SendAllItems() = 0;
+    // Writes `values` (program form), keeping of them what the camera took: after a failure the
+    // values hold the camera's settings, not the set asked for.
+    virtual int32_t SendItemSet(const ItemValues& values) = 0;
     virtual int32_t FetchAllItems() = 0;
     virtual int32_t OpenSerialPort(int32_t portNumber, int32_t baudRate) = 0;
     virtual int32_t OpenCameraLink(const std::string& libraryPath) = 0;

@@ -16,6 +16,9 @@ int32_t LiveCameraAccess::SendItem(int index, int32_t value) {
 int32_t LiveCameraAccess::SendAllItems() {
     return data_.SendAllItems();
 }
+int32_t LiveCameraAccess::SendItemSet(const ItemValues& values) {
+    return data_.SendItemSet(values);
+}
 int32_t LiveCameraAccess::FetchAllItems() {
     return data_.FetchAllItems();
 }

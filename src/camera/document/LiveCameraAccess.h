@@ -15,6 +15,7 @@ class LiveCameraAccess final : public CameraAccess {
     int32_t SetValue(int index, int32_t value, bool fromCamera) override;
     int32_t SendItem(int index, int32_t value) override;
     int32_t SendAllItems() override;
+    int32_t SendItemSet(const ItemValues& values) override;
     int32_t FetchAllItems() override;
     int32_t OpenSerialPort(int32_t portNumber, int32_t baudRate) override;
     int32_t OpenCameraLink(const std::string& libraryPath) override;

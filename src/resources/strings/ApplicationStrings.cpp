@@ -13,6 +13,21 @@ constexpr StringEntry kApplication[] = {
     {string_id::kReady, "Ready"},
     {string_id::kPortPaneSizing, "COM8"},
 
+    // Progress of the long camera operations, and what the status bar says afterwards when one
+    // did not get done.
+    {string_id::kReadingItems, "Reading item %1 of %2 from camera..."},
+    {string_id::kSendingItems, "Sending item %1 of %2 to camera..."},
+    {string_id::kLoopTestStep, "Loop test: step %1 of 88, shutter %2..."},
+    {string_id::kSettingsNotRead,
+     "The camera's settings were not read; the panel shows the last complete set."},
+    {string_id::kLoadIncomplete,
+     "%1 did not reach the camera completely; the panel shows what the camera took."},
+    {string_id::kNotDoneNoAnswer, "%1 not done: the camera did not answer."},
+    {string_id::kNotDoneLoopTest, "%1 not done: the loop test was running."},
+    {string_id::kLoopTestStopped, "The loop test stopped at the step the camera did not take."},
+    {string_id::kRequestOpenFile, "Open %1"},
+    {string_id::kRequestClose, "Close"},
+
     // Document.
     {string_id::kUntitled, "Untitled"},
     {string_id::kFileTypeMismatch,

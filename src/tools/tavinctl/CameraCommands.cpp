@@ -37,8 +37,9 @@ void PrintRows(const CtlOptions& options, Streams io, const std::vector<ItemRow>
     options.json ? PrintItemJson(io.out, rows) : PrintItemTable(io.out, rows);
 }
 
-// Reads every readable item into the data set; false after reporting a failure.
-bool ReadReadable(CameraDataSet& data, Streams io) {
+// Reads every readable item into the data set: kSuccess, or the status after reporting a failure
+// or an interrupt (and then `lost`, what comes of it).
+int ReadReadable(CameraDataSet& data, Streams io, std::string_view lost) {
     Progress progress(io, "Reading");
     const int total = CountReadable();
     int done = 0;
@@ -46,21 +47,27 @@ bool ReadReadable(CameraDataSet& data, Streams io) {
         if (!IsReadable(index)) {
             continue;
         }
+        if (StopRequested(io, &progress, "reading", done, total, lost)) {
+            return StoppedStatus();
+        }
         progress.Step(++done, total, index);
         if (data.ReadItem(index) < 0) {
             progress.Clear();
             ReportFailure(data, io.err, "tavinctl: while reading item " + DescribeItem(index));
-            return false;
+            return kFailure;
         }
     }
-    return true;
+    return kSuccess;
 }
 
 int RunRead(CameraDataSet& data, const CtlOptions& options, Streams io) {
-    if (!ReadReadable(data, io)) {
-        return kFailure;
+    const bool saves = !options.outputFile.empty();
+    if (const int status =
+            ReadReadable(data, io, saves ? "nothing was saved" : "nothing was printed");
+        status != kSuccess) {
+        return status;
     }
-    if (!options.outputFile.empty()) {
+    if (saves) {
         const DataFileBytes bytes = SaveDataFile(data);
         if (const std::string error = WriteFileAtomically(options.outputFile, bytes);
             !error.empty()) {
@@ -93,6 +100,11 @@ int RunWrite(CameraDataSet& data, const CtlOptions& options, Streams io,
     int done = 0;
     for (int index = 0; index < kCameraItemCount; ++index) {
         if (IsReadable(index)) {
+            if (StopRequested(
+                    io, &progress, "writing", done, total,
+                    done ? "the items after it were not written" : "nothing was written")) {
+                return StoppedStatus();
+            }
             progress.Step(++done, total, index);
         }
         if (data.WriteItem(index, data.GetValue(index, false)) < 0) {
@@ -117,8 +129,10 @@ int RunWrite(CameraDataSet& data, const CtlOptions& options, Streams io,
 // The items whose camera value differs from a golden file's, compared as diff compares files.
 int RunCameraDiff(CameraDataSet& data, const CtlOptions& options, const LinkOptions& link,
                   Streams io, const DataFileValues& golden) {
-    if (!ReadReadable(data, io)) {
-        return kFailure;
+    // A camera that cannot be read is trouble, as a file that cannot be read is: it does not
+    // differ.
+    if (const int status = ReadReadable(data, io, "nothing was compared"); status != kSuccess) {
+        return status == kFailure ? kUsageError : status;
     }
     std::vector<DiffRow> rows;
     for (int index = 0; index < kCameraItemCount; ++index) {
@@ -139,7 +153,11 @@ int RunCameraDiff(CameraDataSet& data, const CtlOptions& options, const LinkOpti
 int RunGet(CameraDataSet& data, const CtlOptions& options, Streams io,
            const std::vector<int>& items) {
     std::vector<ItemRow> rows;
-    for (int index : items) {
+    for (const int index : items) {
+        if (StopRequested(io, nullptr, "reading", static_cast<int>(rows.size()),
+                          static_cast<int>(items.size()), "nothing was printed")) {
+            return StoppedStatus();
+        }
         if (data.ReadItem(index) < 0) {
             ReportFailure(data, io.err, "tavinctl: while reading item " + DescribeItem(index));
             return kFailure;
@@ -156,6 +174,11 @@ int RunSet(CameraDataSet& data, const CtlOptions& options, Streams io,
            const std::vector<Assignment>& assignments) {
     for (size_t i = 0; i < assignments.size(); ++i) {
         const Assignment& a = assignments[i];
+        if (StopRequested(io, nullptr, "writing", static_cast<int>(i),
+                          static_cast<int>(assignments.size()),
+                          i ? "the items after it were not written" : "nothing was written")) {
+            return StoppedStatus();
+        }
         if (data.WriteItem(a.index, a.value) < 0) {
             ReportFailure(data, io.err,
                           "tavinctl: while writing item " + DescribeItem(a.index) +
@@ -258,7 +281,7 @@ int RunCameraJob(const CtlOptions& options, const LinkOptions& link, const Camer
                  Streams io) {
     CameraDataSet data;
     if (!OpenLink(data, link, io.err)) {
-        return kFailure;
+        return options.command == Command::Diff ? kUsageError : kFailure;
     }
     switch (options.command) {
         case Command::Read:

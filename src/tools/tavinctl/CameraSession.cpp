@@ -4,6 +4,7 @@
 
 #include "CameraDataSet.h"
 #include "CameraLinkLibrary.h"
+#include "Interrupts.h"
 #include "ItemSelector.h"
 #include "PortNames.h"
 
@@ -43,6 +44,30 @@ bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err) {
 
 void ReportFailure(const CameraDataSet& data, std::ostream& err, const std::string& context) {
     err << data.GetStatusText() << '\n' << context << '\n' << std::flush;
+}
+
+bool StopRequested(Streams io, Progress* progress, std::string_view doing, int done, int total,
+                   std::string_view consequence) {
+    if (InterruptSignal() == 0) {
+        return false;
+    }
+    if (progress) {
+        progress->Clear();
+    }
+    io.err << "tavinctl: interrupted ";
+    if (done == 0) {
+        io.err << "before the first of " << total << " items";
+    } else {
+        io.err << "after item " << done << " of " << total;
+    }
+    io.err << " while " << doing << " (" << InterruptName(InterruptSignal()) << ")"
+           << (consequence.empty() ? "" : "; ") << consequence << '\n'
+           << std::flush;
+    return true;
+}
+
+int StoppedStatus() {
+    return InterruptedExitStatus(InterruptSignal());
 }
 
 void Progress::Step(int done, int total, int index) {

@@ -46,4 +46,12 @@ class Progress {
     size_t shown_ = 0;
 };
 
+// Asked between two items: whether an interrupt (Interrupts.h) wants the command to stop. If so,
+// clears `progress` (may be null) and says how far the command came, "interrupted after item 12
+// of 45 while writing", and what that means, `consequence`; the caller then returns
+// StoppedStatus().
+bool StopRequested(Streams io, Progress* progress, std::string_view doing, int done, int total,
+                   std::string_view consequence = "");
+int StoppedStatus();
+
 }  // namespace tavin::ctl

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "LinkList.h"
-#include "NetworkAddress.h"
+#include "LinkTarget.h"
 
 namespace tavin::ctl {
 
@@ -29,7 +29,7 @@ constexpr CommandInfo kCommands[] = {
     {"get", Command::Get, 1, kMany, true},      {"set", Command::Set, 1, kMany, false},
     {"dump", Command::Dump, 1, 1, true},        {"diff", Command::Diff, 2, 2, true},
     {"send", Command::Send, 1, 1, false},       {"query", Command::Query, 1, 1, true},
-    {"ports", Command::Ports, 0, 0, true},      {"help", Command::Help, 0, kMany, false},
+    {"ports", Command::Ports, 0, kMany, true},  {"help", Command::Help, 0, kMany, false},
     {"version", Command::Version, 0, 0, false},
 };
 
@@ -67,6 +67,7 @@ struct Parsed {
     std::vector<std::string> linkFiles;
     bool help = false;
     bool version = false;
+    std::string reason;  // why an option's value was refused, where more than its form says
 };
 
 bool SetText(std::string& target, const char* value) {
@@ -89,7 +90,7 @@ bool PortNumberOk(int n) {
     return n >= 1 && n <= 10;
 }
 
-// "N=DEVICE" with a COM port number and a device; a network address must be a whole one.
+// "N=DEVICE" with a COM port number and a device the map can hold (LinkTarget.h).
 bool AddMapEntry(Parsed& p, const char* value) {
     const std::string_view text(value);
     const size_t equals = text.find('=');
@@ -99,7 +100,8 @@ bool AddMapEntry(Parsed& p, const char* value) {
         return false;
     }
     const std::string_view device = text.substr(equals + 1);
-    if (IsNetworkAddress(device) && !ParseNetworkAddress(device)) {
+    if (std::string reason = CheckMapDevice(device); !reason.empty()) {
+        p.reason = std::string(device) + " " + reason;
         return false;
     }
     p.options.mapEntries.emplace_back(text);
@@ -129,6 +131,8 @@ constexpr OptionInfo kOptions[] = {
     {"map", kLongOnly + 4, AddMapEntry,
      "takes N=DEVICE, N a COM port number from 1 to 10 and DEVICE a path, rfc2217://HOST:PORT or "
      "tcp://HOST:PORT"},
+    {"system", kLongOnly + 6, [](Parsed& p, const char*) { return p.options.systemMap = true; },
+     nullptr},
     {"unmap", kLongOnly + 5,
      [](Parsed& p, const char* value) {
          int port = 0;
@@ -191,15 +195,18 @@ std::string CollectLinks(Parsed& parsed) {
     for (const std::string& device : parsed.devices) {
         links.push_back(base);
         links.back().device = device;
+        links.back().origin = "--device " + device;
     }
     for (const std::string& library : parsed.libraries) {
         links.push_back(base);
         links.back().library = library;
+        links.back().origin = "--library " + library;
     }
     if (links.empty() && parsed.ports.size() > 1) {
         for (const int port : parsed.ports) {
             links.push_back(base);
             links.back().port = port;
+            links.back().origin = "--port " + std::to_string(port);
         }
     }
     if (parsed.linkFiles.empty() && links.size() <= 1) {
@@ -209,9 +216,6 @@ std::string CollectLinks(Parsed& parsed) {
         if (std::string error = ReadLinkList(file, base.baudRate, links); !error.empty()) {
             return error;
         }
-    }
-    if (links.empty()) {
-        return "the links file names no link";
     }
     options.links = std::move(links);
     return FinishLinkList(options.links);
@@ -303,7 +307,9 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
             return Fail(name + " takes no value");
         }
         if (code == ':' || !info->set(parsed, optarg)) {
-            return Fail(name + " " + info->complaint);
+            const std::string given = code == ':' ? "" : " " + std::string(optarg);
+            return Fail(parsed.reason.empty() ? name + " " + info->complaint
+                                              : name + given + ": " + parsed.reason);
         }
     }
     // After "--": operands only.
@@ -351,6 +357,20 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
     const bool editsMap = !options.mapEntries.empty() || !options.unmapPorts.empty();
     if ((options.probe || editsMap) && *command != Command::Ports) {
         return Fail("--probe, --map and --unmap are for the ports command only");
+    }
+    if (options.systemMap && !editsMap) {
+        return Fail("--system is for ports --map and --unmap only");
+    }
+    if (*command == Command::Ports && count > 0) {
+        if (!options.probe) {
+            return Fail("ports takes ports to ask only with --probe");
+        }
+        for (const std::string& port : options.operands) {
+            std::string error;
+            if (!ParseLinkTarget(port, false, error)) {
+                return Fail("ports --probe: " + error);
+            }
+        }
     }
     if (!options.link.library.empty() && !options.link.device.empty()) {
         return Fail("--library and --device exclude each other");

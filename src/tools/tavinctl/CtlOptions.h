@@ -21,6 +21,7 @@ struct LinkOptions {
     int baudRate = 19200;
     std::string name;          // in a list of links: for the output and the data file
     unsigned serialIndex = 0;  // the library's serial channel
+    std::string origin;        // where the link was named ("FILE:LINE", "--device"), for errors
 };
 
 struct CtlOptions {
@@ -35,10 +36,12 @@ struct CtlOptions {
     bool json = false;
     bool force = false;
     bool verify = false;  // write, set: read every written item back
-    // ports: ask each port for a camera; COM map entries to set ("N=DEVICE") and to remove.
+    // ports: ask each port (or those the operands name) for a camera; COM map entries to set
+    // ("N=DEVICE") and to remove, in the user's map or with `systemMap` in the system's.
     bool probe = false;
     std::vector<std::string> mapEntries;
     std::vector<int> unmapPorts;
+    bool systemMap = false;
 };
 
 struct ParseResult {

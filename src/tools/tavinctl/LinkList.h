@@ -11,13 +11,15 @@
 namespace tavin::ctl {
 
 // Appends the links of a links file: one a line, an optional name first, then a serial device
-// (a path or an address), "COM<n>" for a COM port or "library:FILE" for a Camera Link library;
-// blank lines and '#' comments are skipped. Returns "" or the error, naming file:line.
+// (an absolute path or a network address), "COM<n>" for a COM port or "library:FILE" for a
+// Camera Link library (LinkTarget.h); blank lines, '#' comments and a byte-order mark are
+// skipped. Returns "" or the error, naming file:line and the reason; a file that names no link
+// is an error too.
 std::string ReadLinkList(const std::string& path, int baudRate, std::vector<LinkOptions>& links);
 
 // Names the unnamed links after their target, gives the library links their serial index (the
-// n-th link to one library uses its serial index n-1) and refuses two links of one name.
-// Returns "" or the error.
+// n-th link to one library uses its serial index n-1) and refuses two links of one name and two
+// links that reach one device. Returns "" or the error, naming where each link came from.
 std::string FinishLinkList(std::vector<LinkOptions>& links);
 
 // The link's name as a file name: characters other than letters, digits, '.', '-' and '_'

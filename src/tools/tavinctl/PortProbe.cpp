@@ -1,38 +1,27 @@
 #include "PortProbe.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
+#include <map>
+#include <sstream>
 
 #include "CameraProtocol.h"
+#include "Interrupts.h"
 #include "NetworkAddress.h"
+#include "ParallelTasks.h"
+#include "PortState.h"
+#include "PortUse.h"
 
 namespace tavin::ctl {
 
 namespace {
 
-// The COM port whose device the probe names through the environment, as --device does.
+// The COM port whose device the probe names through the environment, as --device does. Each
+// probe runs in a process of its own, so one variable serves them all.
 constexpr int32_t kProbePort = 10;
 
 using Outcome = ProbeResult::Outcome;
-
-// Whether another program holds a local device: its exclusive mode, or the lock this program's
-// own transport takes. Looked at without taking either for longer than the look.
-Outcome LocalAvailability(const std::string& device) {
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return errno == EBUSY                      ? Outcome::kBusy
-               : errno == EACCES || errno == EPERM ? Outcome::kNoAccess
-                                                   : Outcome::kCannotOpen;
-    }
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    return locked ? Outcome::kBusy : Outcome::kNoAnswer;
-}
 
 // One ENQ at `baud`: kCamera when the camera acknowledged it.
 Outcome EnquireAt(int baud) {
@@ -45,6 +34,19 @@ Outcome EnquireAt(int baud) {
                           port.WaitAck(CameraProtocol::kEnqAckTimeoutMs) == 0;
     port.Close();
     return answered ? Outcome::kCamera : Outcome::kNoAnswer;
+}
+
+Outcome OutcomeOf(SavedPortState::Opened opened) {
+    switch (opened) {
+        case SavedPortState::Opened::kFree:
+            return Outcome::kNoAnswer;
+        case SavedPortState::Opened::kBusy:
+            return Outcome::kBusy;
+        case SavedPortState::Opened::kNoAccess:
+            return Outcome::kNoAccess;
+        default:
+            return Outcome::kCannotOpen;
+    }
 }
 
 struct OutcomeText {
@@ -69,23 +71,44 @@ const OutcomeText& TextOf(Outcome outcome) {
     return kOutcomeTexts[std::size(kOutcomeTexts) - 1];
 }
 
-}  // namespace
+// A result across the pipe from its process: "OUTCOME BAUD DETAIL".
+std::string Encode(const ProbeResult& result) {
+    return std::to_string(static_cast<int>(result.outcome)) + " " + std::to_string(result.baud) +
+           " " + result.detail;
+}
 
+ProbeResult Decode(const std::string& text) {
+    std::istringstream in(text);
+    int outcome = 0;
+    ProbeResult result;
+    if (!(in >> outcome >> result.baud) || outcome < 0 ||
+        outcome > static_cast<int>(Outcome::kCannotOpen)) {
+        return {};
+    }
+    result.outcome = static_cast<Outcome>(outcome);
+    in.get();
+    std::getline(in, result.detail);
+    return result;
+}
+
+// Asks one device (a path or a network address), in this process.
 ProbeResult ProbePort(const std::string& device) {
+    // Held from before the first ENQ until the settings are back.
+    SavedPortState saved;
     if (!IsNetworkAddress(device)) {
-        if (const Outcome outcome = LocalAvailability(device); outcome != Outcome::kNoAnswer) {
-            return {outcome, 0};
+        if (const Outcome outcome = OutcomeOf(saved.Open(device)); outcome != Outcome::kNoAnswer) {
+            return {outcome, 0, ""};
         }
     }
     const std::string variable = "TAVIN_COM" + std::to_string(kProbePort);
     ::setenv(variable.c_str(), device.c_str(), 1);
-    ProbeResult result{Outcome::kNoAnswer, 0};
+    ProbeResult result{Outcome::kNoAnswer, 0, ""};
     // Over raw TCP the server's line speed applies whatever this end asks: one try is enough.
     const auto address = ParseNetworkAddress(device);
     const bool raw = address && address->kind == NetworkAddress::Kind::kTcp;
     for (const int baud : {19200, 9600}) {
-        result = {EnquireAt(baud), raw ? 0 : baud};
-        if (raw || result.outcome != Outcome::kNoAnswer) {
+        result = {EnquireAt(baud), raw ? 0 : baud, ""};
+        if (raw || result.outcome != Outcome::kNoAnswer || InterruptSignal() != 0) {
             break;
         }
     }
@@ -93,10 +116,59 @@ ProbeResult ProbePort(const std::string& device) {
     return result;
 }
 
+}  // namespace
+
+std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices) {
+    std::vector<ProbeResult> results(devices.size());
+    // Which devices each process asks, one after the other: a local port alone, the addresses
+    // of one host together. Two addresses of one server may lead to the same line.
+    std::vector<std::vector<size_t>> local;
+    std::map<std::string, std::vector<size_t>> byHost;
+    const PortUsers users = PortUsers::Scan();
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (const auto address = ParseNetworkAddress(devices[i])) {
+            byHost[address->host].push_back(i);
+        } else if (std::string user = users.UserOf(devices[i]); !user.empty()) {
+            results[i] = {Outcome::kBusy, 0, std::move(user)};
+        } else {
+            local.push_back({i});
+        }
+    }
+    std::vector<std::vector<size_t>> remote;
+    for (auto& [host, indices] : byHost) {
+        remote.push_back(std::move(indices));
+    }
+    // The local ports first, then the network: a server on this host may serve a local port.
+    for (const auto* groups : {&local, &remote}) {
+        std::vector<std::function<std::string()>> tasks;
+        for (const std::vector<size_t>& group : *groups) {
+            tasks.push_back([&devices, &group] {
+                std::string lines;
+                for (const size_t i : group) {
+                    lines += Encode(ProbePort(devices[i])) + "\n";
+                }
+                return lines;
+            });
+        }
+        const std::vector<std::optional<std::string>> answers = RunInProcesses(tasks);
+        for (size_t k = 0; k < groups->size(); ++k) {
+            std::istringstream lines(answers[k].value_or(""));
+            for (const size_t i : (*groups)[k]) {
+                std::string line;
+                results[i] = std::getline(lines, line) ? Decode(line) : ProbeResult{};
+            }
+        }
+    }
+    return results;
+}
+
 std::string DescribeProbe(const ProbeResult& result) {
     if (result.outcome == Outcome::kCamera) {
         return result.baud ? "camera at " + std::to_string(result.baud) + " baud"
                            : "camera (at the server's line speed)";
+    }
+    if (result.outcome == Outcome::kBusy && !result.detail.empty()) {
+        return "busy (" + result.detail + ")";
     }
     return TextOf(result.outcome).description;
 }

@@ -1,5 +1,6 @@
 // ports: the serial ports of this host, where COM 1 to 10 point, whether a camera answers, and
 // edits of the user's COM port map.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,9 +8,11 @@
 #include <optional>
 
 #include "Commands.h"
+#include "LinkTarget.h"
 #include "NetworkAddress.h"
 #include "PortDiscovery.h"
 #include "PortMap.h"
+#include "PortNames.h"
 #include "PortProbe.h"
 #include "Report.h"
 
@@ -24,14 +27,14 @@ constexpr int kPortCount = 10;
 struct ComEntry {
     int port = 0;
     std::string device;
-    std::string source;  // "environment", "port map" or "built-in"
+    std::string source;  // "environment", "port map", "system port map" or "built-in"
     std::string target;  // where a link (a by-id name) leads, when it is one
     bool exists = false;
     std::optional<ProbeResult> probe;
 };
 
 std::vector<ComEntry> ComEntries() {
-    const std::map<int32_t, std::string> map = ReadPortMap();
+    const std::map<int32_t, MappedPort> map = ReadPortMaps();
     std::vector<ComEntry> entries;
     for (int port = 1; port <= kPortCount; ++port) {
         ComEntry entry;
@@ -41,8 +44,9 @@ std::vector<ComEntry> ComEntries() {
             entry.device = variable;
             entry.source = "environment";
         } else if (const auto mapped = map.find(port); mapped != map.end()) {
-            entry.device = mapped->second;
-            entry.source = "port map";
+            entry.device = mapped->second.device;
+            entry.source =
+                mapped->second.scope == PortMapScope::kUser ? "port map" : "system port map";
         } else {
             entry.device = "/dev/ttyS" + std::to_string(port - 1);
             entry.source = "built-in";
@@ -64,21 +68,34 @@ std::string Canonical(const std::string& device) {
 }
 
 // Every detected port, then every existing COM device not among them (a pseudo-terminal, a
-// network address), each asked once.
+// network address), each asked once, all at once.
 void Probe(std::vector<DetectedPort>& ports, std::vector<ComEntry>& entries,
            std::map<std::string, ProbeResult>& results) {
+    std::vector<std::string> devices;
+    std::vector<std::string> keys;
+    const auto add = [&](const std::string& device) {
+        const std::string key = Canonical(device);
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            devices.push_back(device);
+            keys.push_back(key);
+        }
+    };
     for (const DetectedPort& port : ports) {
-        results.emplace(Canonical(port.device), ProbePort(port.device));
+        add(port.device);
+    }
+    for (const ComEntry& entry : entries) {
+        if (entry.exists) {
+            add(entry.device);
+        }
+    }
+    std::vector<ProbeResult> probed = ProbePorts(devices);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        results.emplace(keys[i], std::move(probed[i]));
     }
     for (ComEntry& entry : entries) {
-        if (!entry.exists) {
-            continue;
+        if (entry.exists) {
+            entry.probe = results.at(Canonical(entry.device));
         }
-        const std::string key = Canonical(entry.device);
-        if (!results.contains(key)) {
-            results.emplace(key, ProbePort(entry.device));
-        }
-        entry.probe = results.at(key);
     }
 }
 
@@ -119,8 +136,10 @@ void PrintText(std::ostream& out, const std::vector<DetectedPort>& ports,
             out << "      " << DescribeProbe(probed->second) << '\n';
         }
     }
-    out << "COM ports (TAVIN_COM<N>, else the port map in " << PortMapFile()
-        << ", else /dev/ttyS<N-1>):\n";
+    const std::string user = PortMapLocation(PortMapScope::kUser);
+    out << "COM ports (TAVIN_COM<N>, else the port map in "
+        << (user.empty() ? "(no home folder)" : user) << ", else the system port map in "
+        << PortMapLocation(PortMapScope::kSystem) << ", else /dev/ttyS<N-1>):\n";
     for (const ComEntry& entry : entries) {
         out << "  COM" << entry.port << (entry.port < 10 ? "   " : "  ") << entry.device;
         if (!entry.target.empty()) {
@@ -138,6 +157,9 @@ std::string ProbeJson(const ProbeResult& probe) {
     std::string json = "{\"result\": " + JsonString(ProbeOutcomeName(probe.outcome));
     if (probe.outcome == ProbeResult::Outcome::kCamera && probe.baud != 0) {
         json += ", \"baud\": " + std::to_string(probe.baud);
+    }
+    if (!probe.detail.empty()) {
+        json += ", \"detail\": " + JsonString(probe.detail);
     }
     return json + "}";
 }
@@ -165,7 +187,9 @@ void PrintJson(std::ostream& out, const std::vector<DetectedPort>& ports,
         out << '}';
         separator = ", ";
     }
-    out << "], \"mapFile\": " << JsonString(PortMapFile()) << ", \"com\": [";
+    out << "], \"mapFile\": " << JsonString(PortMapLocation(PortMapScope::kUser))
+        << ", \"systemMapFile\": " << JsonString(PortMapLocation(PortMapScope::kSystem))
+        << ", \"com\": [";
     separator = "";
     for (const ComEntry& entry : entries) {
         out << separator << "{\"port\": " << entry.port
@@ -183,20 +207,19 @@ void PrintJson(std::ostream& out, const std::vector<DetectedPort>& ports,
 }
 
 bool EditMap(const CtlOptions& options, std::ostream& err) {
+    const PortMapScope scope = options.systemMap ? PortMapScope::kSystem : PortMapScope::kUser;
+    std::vector<std::pair<int, std::string>> edits;
     for (const std::string& text : options.mapEntries) {
         const size_t equals = text.find('=');
-        const int port = std::stoi(text.substr(0, equals));
-        const std::string device = text.substr(equals + 1);
-        std::string error;
-        if (!WritePortMapEntry(port, device, error)) {
-            err << "tavinctl: " << error << '\n';
-            return false;
-        }
+        edits.emplace_back(std::stoi(text.substr(0, equals)), text.substr(equals + 1));
     }
     // Removals last: what is both mapped and unmapped ends up unmapped.
     for (const int port : options.unmapPorts) {
+        edits.emplace_back(port, "");
+    }
+    for (const auto& [port, device] : edits) {
         std::string error;
-        if (!WritePortMapEntry(port, "", error)) {
+        if (!WritePortMapEntry(port, device, error, scope)) {
             err << "tavinctl: " << error << '\n';
             return false;
         }
@@ -204,11 +227,50 @@ bool EditMap(const CtlOptions& options, std::ostream& err) {
     return true;
 }
 
+// ports --probe PORT...: only the ports named, a COM port as the device it stands for.
+int ProbeNamed(const CtlOptions& options, Streams io) {
+    std::vector<std::string> devices;
+    for (const std::string& word : options.operands) {
+        std::string error;
+        const auto target = ParseLinkTarget(word, false, error);
+        devices.push_back(target->kind == LinkTarget::Kind::kComPort
+                              ? ComPortDeviceName(target->port)
+                              : target->value);
+    }
+    const std::vector<ProbeResult> results = ProbePorts(devices);
+    size_t width = 0;
+    for (const std::string& word : options.operands) {
+        width = std::max(width, word.size());
+    }
+    if (options.json) {
+        io.out << "{\"probes\": [";
+    }
+    for (size_t i = 0; i < devices.size(); ++i) {
+        const std::string& word = options.operands[i];
+        if (options.json) {
+            io.out << (i ? ", " : "") << "{\"port\": " << JsonString(word)
+                   << ", \"device\": " << JsonString(devices[i])
+                   << ", \"probe\": " << ProbeJson(results[i]) << '}';
+            continue;
+        }
+        io.out << word << std::string(width - word.size() + 2, ' ');
+        if (devices[i] != word) {
+            io.out << devices[i] << "  ";
+        }
+        io.out << DescribeProbe(results[i]) << '\n';
+    }
+    io.out << (options.json ? "]}\n" : "");
+    return kSuccess;
+}
+
 }  // namespace
 
 int RunPorts(const CtlOptions& options, Streams io) {
     if (!EditMap(options, io.err)) {
         return kFailure;
+    }
+    if (options.probe && !options.operands.empty()) {
+        return ProbeNamed(options, io);
     }
     std::vector<DetectedPort> ports = DetectPorts();
     std::vector<ComEntry> entries = ComEntries();

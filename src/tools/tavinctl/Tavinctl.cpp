@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "CtlOptions.h"
+#include "Interrupts.h"
 #include "LinkRunner.h"
 
 #ifndef TAVIN_VERSION
@@ -28,13 +29,17 @@ Commands without a camera:
   diff A.tvn B.tvn        print the items whose settings differ (exit status 1)
   diff GOLDEN.tvn         with a link option: the items where the camera differs from the file
   ports                   list the serial ports and where COM 1 to 10 point
-      --probe             also ask each port for a camera (one ENQ at 19200, then 9600)
+      --probe [PORT...]   also ask each port, or only those named (a device, COM<n> or a
+                          network address), for a camera: one ENQ at 19200, then 9600; a
+                          port in use (the kernel console, open elsewhere, locked) is left alone
       --map N=DEVICE      map COM N to a device, a /dev/serial/by-id name or a network address
       --unmap N           remove COM N from the map
+      --system            --map and --unmap edit the system's map, which every user (and the
+                          boot-time restore unit) reads after their own
 
 Link options (default: COM 1 at 19200 baud):
   -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else the one the
-                          port map gives COM<N>, else /dev/ttyS<N-1>
+                          user's or else the system's port map gives COM<N>, else /dev/ttyS<N-1>
   -d, --device DEVICE     the serial device of the COM port, e.g. /dev/ttyUSB0, or a port
                           across the network: rfc2217://HOST:PORT or tcp://HOST:PORT
   -l, --library FILE      a Camera Link serial library instead of a COM port
@@ -59,21 +64,15 @@ did not succeed; 2 wrong command line, or for diff: a file could not be read.
 )";
 }
 
-int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                bool progress) {
-    const ParseResult parsed = ParseCommandLine(args);
-    if (!parsed.ok) {
-        err << "tavinctl: " << parsed.error << "\nTry 'tavinctl --help'.\n";
-        return kUsageError;
-    }
-    const CtlOptions& options = parsed.options;
-    const Streams io{.out = out, .err = err, .progress = progress};
+namespace {
+
+int RunCommand(const CtlOptions& options, Streams io) {
     switch (options.command) {
         case Command::Help:
-            out << UsageText();
+            io.out << UsageText();
             return kSuccess;
         case Command::Version:
-            out << "tavinctl " TAVIN_VERSION "\n";
+            io.out << "tavinctl " TAVIN_VERSION "\n";
             return kSuccess;
         case Command::Dump:
             return RunDump(options, io);
@@ -92,10 +91,33 @@ int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostre
         const int status = PrepareCameraJob(options, io, job);
         return status == kSuccess ? RunOnLinks(options, job, io) : status;
     }
-    ConsoleUserInterface console(err);
+    ConsoleUserInterface console(io.err);
     UserInterface* previous = InstallUserInterface(&console);
     const int status = RunCameraCommand(options, io);
     InstallUserInterface(previous);
+    return status;
+}
+
+}  // namespace
+
+int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                bool progress) {
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.ok) {
+        err << "tavinctl: " << parsed.error << "\nTry 'tavinctl --help'.\n";
+        return kUsageError;
+    }
+    const Streams io{.out = out, .err = err, .progress = progress};
+    const int status = RunCommand(parsed.options, io);
+    // Whoever sent the signal learns from the status that it was heard, also when it came as
+    // the last item was finishing; what was done is on the output either way.
+    if (const int signal = InterruptSignal(); signal != 0) {
+        if (status != InterruptedExitStatus(signal)) {
+            err << "tavinctl: interrupted (" << InterruptName(signal)
+                << ") as the command finished\n";
+        }
+        return InterruptedExitStatus(signal);
+    }
     return status;
 }
 

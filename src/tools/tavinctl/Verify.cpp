@@ -29,6 +29,11 @@ int VerifyWrites(CameraDataSet& data, std::span<const SentItem> sent, const std:
             unverified.push_back(item.index);
             continue;
         }
+        if (StopRequested(io, &progress, "reading back", done, static_cast<int>(total),
+                          done ? "all were written; those after it were not read back"
+                               : "all were written, none was read back")) {
+            return StoppedStatus();
+        }
         progress.Step(++done, static_cast<int>(total), item.index);
         if (data.ReadItem(item.index) < 0) {
             progress.Clear();
