@@ -108,3 +108,18 @@ fi
 "$build/bin/tavinctl" --device "$device" read -o "$work/direct.tvn" >/dev/null
 cmp "$out" "$work/direct.tvn"
 echo "ok: a read through ser2net over rfc2217:// gives the file of a direct read"
+
+# Once ser2net is gone, nothing listens on its port: the open fails at once, plainly.
+kill "$ser2net_pid"
+wait "$ser2net_pid" 2>/dev/null || true
+ser2net_pid=""
+status=0
+timeout 30 "$wine" "$build_win/bin/tavinctl.exe" --device "rfc2217://127.0.0.1:$port" get 0 \
+    >"$work/refused.out" 2>"$work/refused.err" || status=$?
+if [ "$status" != 1 ] || ! grep -q "could not open COM 1 (rfc2217://127.0.0.1:$port)" \
+    "$work/refused.err"; then
+    cat "$work/refused.out" "$work/refused.err"
+    echo "FAILED: a refused connection (exit status $status)"
+    exit 1
+fi
+echo "ok: a refused connection fails with exit status 1: $(head -1 "$work/refused.err")"
