@@ -155,6 +155,28 @@ TEST_F(SerialPortTest, CompletedReadEndsAnEarlierIoFailureButKeepsLineErrors) {
     }
 }
 
+// A network connection the server closed: nothing more can come, so neither a read nor a write
+// waits out its deadline. Bytes that came before the loss are still read.
+TEST_F(SerialPortTest, ALostLineFailsTheTransferAtOnceWithTheIoError) {
+    OpenFine();
+    link.line.CameraSends({kAckByte, kAckByte});
+    link.device->lost = true;
+    uint8_t got[9] = {};
+    EXPECT_EQ(port.Read(got, 1, 1000), 1);
+    uint64_t start = link.clock.NowMs();
+    EXPECT_EQ(port.Read(got, 9, 1000), -CommStatus::kIoError);
+    EXPECT_LE(link.clock.NowMs() - start, 50u);  // one look for more, not the 9 s deadline
+
+    OpenFine();
+    link.device->outputStalled = true;  // the bytes will never be seen to leave
+    link.device->loseOnWrite = true;
+    start = link.clock.NowMs();
+    const uint8_t frame[] = {0x02, 0x30, 0x03};
+    EXPECT_EQ(port.Write(frame, 3, 1000), 0);
+    EXPECT_EQ(port.GetStatus(), CommStatus::kIoError);
+    EXPECT_EQ(link.clock.NowMs(), start);
+}
+
 TEST_F(SerialPortTest, PurgeClearsEachQueueSeparatelyAndReportsRefusal) {
     OpenFine();
     EXPECT_EQ(port.Purge(SerialPort::kPurgeTxClear), 0);

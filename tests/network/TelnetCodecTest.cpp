@@ -4,6 +4,7 @@
 #include "CommStatus.h"
 #include "NetworkAddress.h"
 #include "TelnetCodec.h"
+#include "TelnetOptions.h"
 
 namespace tavin::telnet {
 namespace {
@@ -121,6 +122,161 @@ TEST(TelnetCodec, ParsesTheServersStreamCutAnywhere) {
             EXPECT_EQ(events, c.events) << c.what;
         }
     }
+}
+
+TEST(TelnetCodec, ASubnegotiationTooLongOrNotEndedIsToldApart) {
+    Bytes stream{0xFF, 0xFA, 0x2C, 0x6A};
+    Decoder decoder;
+    Bytes data;
+    std::vector<Event> events;
+    decoder.Feed(stream, data, events);
+    EXPECT_TRUE(decoder.InSubnegotiation());  // it swallows whatever follows until it ends
+    decoder.Feed(Bytes{0x06, 0xFF, 0xFF}, data, events);
+    EXPECT_TRUE(decoder.InSubnegotiation());
+    EXPECT_TRUE(data.empty());
+
+    // No server of ours sends more than a few bytes; a longer one is reported, not kept.
+    decoder.Reset();
+    stream.resize(Decoder::kLongestSubnegotiation + 4, 0x00);
+    stream.push_back(0x06);
+    decoder.Feed(stream, data, events);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, Event::Kind::kOverlong);
+    EXPECT_FALSE(decoder.InSubnegotiation());
+}
+
+TEST(TelnetCodec, OutsideBinaryModeACarriageReturnTravelsAsCrNul) {
+    Bytes wire;
+    AppendEscaped(wire, Bytes{'A', '\r', '\n', 0xFF}, false);
+    EXPECT_EQ(wire, (Bytes{'A', '\r', 0x00, '\n', 0xFF, 0xFF}));
+
+    const struct {
+        Bytes stream, data;
+    } cases[] = {
+        {{'\r', 0x00, 'A'}, {'\r', 'A'}},
+        {{'\r', '\n'}, {'\r', '\n'}},
+        {{'\r', 0xFF, 0xFF}, {'\r', 0xFF}},
+        {{0x00, '\r', '\r', 0x00}, {0x00, '\r', '\r'}},
+    };
+    for (const auto& c : cases) {
+        for (const size_t cut : {c.stream.size(), size_t{1}}) {
+            Decoder decoder;
+            decoder.SetBinary(false);
+            Bytes data;
+            std::vector<Event> events;
+            for (size_t at = 0; at < c.stream.size(); at += cut) {
+                decoder.Feed(std::span(c.stream).subspan(at, std::min(cut, c.stream.size() - at)),
+                             data, events);
+            }
+            EXPECT_EQ(data, c.data);
+        }
+    }
+}
+
+// The Q method of RFC 1143: what this end answers to each sequence of the server's requests.
+TEST(TelnetOptions, AnswersEachOptionAtMostOncePerChangeOfState) {
+    struct Step {
+        uint8_t verb, option;
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> offered;    // asked for by this end first (WILL)
+        std::vector<uint8_t> requested;  // asked of the server first (DO)
+        std::vector<Step> received;
+        size_t repeat;  // the received steps, this many times over
+        Bytes answers;
+    } cases[] = {
+        {"an unknown option asked for without end is refused once",
+         {},
+         {},
+         {{kDo, 24}},
+         100000,
+         {0xFF, kWont, 24}},
+        {"an unknown option offered without end is refused once",
+         {},
+         {},
+         {{kWill, 1}},
+         100000,
+         {0xFF, kDont, 1}},
+        {"a request of ours is answered, the answer needs none",
+         {kOptionComPort},
+         {},
+         {{kDo, kOptionComPort}, {kDo, kOptionComPort}},
+         1,
+         {}},
+        {"a refusal of our request needs no answer",
+         {kOptionComPort},
+         {},
+         {{kDont, kOptionComPort}, {kDont, kOptionComPort}},
+         1,
+         {}},
+        {"the server's offer of binary is taken once",
+         {},
+         {},
+         {{kWill, kOptionBinary}, {kWill, kOptionBinary}},
+         1,
+         {0xFF, kDo, kOptionBinary}},
+        {"the server may not control our line",
+         {},
+         {},
+         {{kWill, kOptionComPort}},
+         3,
+         {0xFF, kDont, kOptionComPort}},
+        {"each change is acknowledged, and only a change",
+         {kOptionBinary},
+         {},
+         {{kDo, kOptionBinary},
+          {kDont, kOptionBinary},
+          {kDont, kOptionBinary},
+          {kDo, kOptionBinary}},
+         1,
+         {0xFF, kWont, kOptionBinary, 0xFF, kWill, kOptionBinary}},
+        {"the server switching its side on and off",
+         {},
+         {kOptionSuppressGoAhead},
+         {{kWill, kOptionSuppressGoAhead}, {kWont, kOptionSuppressGoAhead}},
+         2,
+         {0xFF, kDont, kOptionSuppressGoAhead, 0xFF, kDo, kOptionSuppressGoAhead, 0xFF, kDont,
+          kOptionSuppressGoAhead}},
+    };
+    for (const auto& c : cases) {
+        OptionNegotiator negotiator({kOptionBinary, kOptionSuppressGoAhead, kOptionComPort},
+                                    {kOptionBinary, kOptionSuppressGoAhead});
+        Bytes requests;
+        for (const uint8_t option : c.offered) {
+            negotiator.Offer(option, requests);
+            negotiator.Offer(option, requests);  // asked once only
+        }
+        for (const uint8_t option : c.requested) {
+            negotiator.Request(option, requests);
+        }
+        EXPECT_EQ(requests.size(), 3 * (c.offered.size() + c.requested.size())) << c.what;
+        Bytes answers;
+        for (size_t n = 0; n < c.repeat; ++n) {
+            for (const Step& step : c.received) {
+                negotiator.Receive(step.verb, step.option, answers);
+            }
+        }
+        EXPECT_EQ(answers, c.answers) << c.what;
+    }
+}
+
+TEST(TelnetOptions, TellsWhatEachSideAgreedTo) {
+    using State = OptionNegotiator::State;
+    OptionNegotiator negotiator({kOptionBinary, kOptionComPort}, {kOptionBinary});
+    Bytes out;
+    negotiator.Offer(kOptionComPort, out);
+    negotiator.Offer(kOptionBinary, out);
+    negotiator.Request(kOptionBinary, out);
+    EXPECT_EQ(negotiator.Ours(kOptionComPort), State::kWantYes);
+    negotiator.Receive(kDo, kOptionComPort, out);
+    negotiator.Receive(kDont, kOptionBinary, out);
+    negotiator.Receive(kWill, kOptionBinary, out);
+    EXPECT_EQ(negotiator.Ours(kOptionComPort), State::kYes);
+    EXPECT_EQ(negotiator.Ours(kOptionBinary), State::kNo);
+    EXPECT_EQ(negotiator.Theirs(kOptionBinary), State::kYes);
+    negotiator.Reset();
+    EXPECT_EQ(negotiator.Ours(kOptionComPort), State::kNo);
 }
 
 TEST(TelnetCodec, LineStateNotificationsReportLocalLineErrors) {

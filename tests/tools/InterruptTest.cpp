@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <condition_variable>
 #include <csignal>
+#include <deque>
 #include <memory>
 #include <mutex>
 
@@ -26,8 +27,11 @@ class CameraLine : public ::testing::Test {
 
     void AddCamera(const std::string& name, int baud = 19200) {
         const size_t index = cameras_.size();
-        writes_.push_back(0);
-        reads_.push_back(0);
+        {
+            std::lock_guard lock(mutex_);
+            writes_.push_back(0);
+            reads_.push_back(0);
+        }
         sim::ServerOptions options;
         options.pacing.baud = baud;
         options.monitor = [this, index](const std::string& line) {
@@ -80,12 +84,14 @@ class CameraLine : public ::testing::Test {
     }
 
     ScratchDir dir_;
-    std::vector<std::unique_ptr<sim::PtyCameraServer>> cameras_;
     std::string links_;
     std::mutex mutex_;
     std::condition_variable seen_;
-    std::vector<int> writes_;
-    std::vector<int> reads_;
+    // Deques: a camera added later must not move the counters that running cameras update.
+    std::deque<int> writes_;
+    std::deque<int> reads_;
+    // Last, so that the cameras' threads stop before the counters they update go away.
+    std::vector<std::unique_ptr<sim::PtyCameraServer>> cameras_;
 };
 
 TEST_F(CameraLine, SigtermReportsEveryCameraAndExitsWith143) {

@@ -53,9 +53,10 @@ class PtyCommands : public ::testing::Test {
     }
 
     ScratchDir dir_;
-    std::unique_ptr<sim::PtyCameraServer> camera_;
     std::mutex mutex_;
     std::vector<std::string> monitor_;
+    // Last, so that the camera's thread stops before the log it writes to goes away.
+    std::unique_ptr<sim::PtyCameraServer> camera_;
 };
 
 TEST_F(PtyCommands, ReadSavesTheBytesTheProgramsDocumentSaves) {

@@ -39,8 +39,13 @@ class SerialDevice {
     virtual int32_t PendingOutput() = 0;
     // Reads the bytes that are there now: that count (0 when none), or -1 on an I/O failure.
     virtual int32_t ReadSome(uint8_t* bytes, int32_t count) = 0;
+    // Whether the line is gone for good, as a network connection the server closed: nothing more
+    // can arrive, so a read fails at once instead of waiting out its deadline. A local port's
+    // failed read may be a passing one and is tried again until the deadline.
+    virtual bool IsLost() const { return false; }
 
-    // Each wait returns early when its condition holds; false when `timeoutMs` passed first.
+    // Each wait returns early when its condition holds; false when `timeoutMs` passed first, or
+    // at once on a lost line.
     virtual bool WaitReadable(int32_t timeoutMs) = 0;
     virtual bool WaitWritable(int32_t timeoutMs) = 0;
     virtual bool WaitDrained(int32_t timeoutMs) = 0;

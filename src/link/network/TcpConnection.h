@@ -1,15 +1,19 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
-// A non-blocking TCP connection with bounded waits, for the network serial device. POSIX.
+// A non-blocking TCP connection with bounded waits, for the network serial device. One file per
+// OS implements it (TcpConnectionPosix.cpp).
 
 namespace tavin {
 
 class TcpConnection {
   public:
+    using Clock = std::chrono::steady_clock;
     enum class Ready { kReady, kTimedOut, kLost };
 
     TcpConnection() = default;
@@ -17,10 +21,11 @@ class TcpConnection {
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;
 
-    // Resolves `host` and connects to the first address that answers within `timeoutMs`. On
-    // failure returns false with the reason in `reason`.
-    bool Connect(const std::string& host, const std::string& port, int timeoutMs,
-                 std::string& reason);
+    // Looks `host` up and connects to the first of its addresses that answers, the lookup
+    // included, before `deadline`; calls `whileWaiting` (may be empty) every ~50 ms meanwhile.
+    // On failure returns false with the reason in `reason`.
+    bool Connect(const std::string& host, const std::string& port, Clock::time_point deadline,
+                 const std::function<void()>& whileWaiting, std::string& reason);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 

@@ -12,26 +12,83 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
+#include <vector>
+
+#include "CallWithDeadline.h"
 
 namespace tavin {
 
 namespace {
 
-// Connects `fd` (non-blocking) to `address` within `timeoutMs`; 0 or an errno value.
-int ConnectWithin(int fd, const addrinfo& address, int timeoutMs) {
-    if (::connect(fd, address.ai_addr, address.ai_addrlen) == 0) {
+using Clock = TcpConnection::Clock;
+constexpr auto kSlice = std::chrono::milliseconds(50);
+
+int MsUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, kSlice.count()));
+}
+
+// One address of a host, copied out of the resolver's list so it can outlive the lookup.
+struct Address {
+    int family = 0;
+    int type = 0;
+    int protocol = 0;
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+};
+
+struct Lookup {
+    int error = 0;  // getaddrinfo's
+    std::vector<Address> addresses;
+};
+
+Lookup LookUp(const std::string& host, const std::string& port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    Lookup lookup;
+    lookup.error = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found);
+    for (const addrinfo* entry = lookup.error == 0 ? found : nullptr; entry;
+         entry = entry->ai_next) {
+        Address address{
+            entry->ai_family, entry->ai_socktype, entry->ai_protocol, {}, entry->ai_addrlen};
+        std::memcpy(&address.storage, entry->ai_addr,
+                    std::min<size_t>(entry->ai_addrlen, sizeof address.storage));
+        lookup.addresses.push_back(address);
+    }
+    if (found) {
+        ::freeaddrinfo(found);
+    }
+    return lookup;
+}
+
+// Connects `fd` (non-blocking) to `address` before `deadline`; 0 or an errno value.
+int ConnectBefore(int fd, const Address& address, Clock::time_point deadline,
+                  const std::function<void()>& whileWaiting) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address.storage), address.length) == 0) {
         return 0;
     }
     if (errno != EINPROGRESS) {
         return errno;
     }
-    pollfd entry{fd, POLLOUT, 0};
-    const int ready = ::poll(&entry, 1, timeoutMs);
-    if (ready == 0) {
-        return ETIMEDOUT;
-    }
-    if (ready < 0) {
-        return errno;
+    for (;;) {
+        pollfd entry{fd, POLLOUT, 0};
+        const int ready = ::poll(&entry, 1, MsUntil(deadline));
+        if (ready < 0 && errno != EINTR) {
+            return errno;
+        }
+        if (ready > 0) {
+            break;
+        }
+        if (Clock::now() >= deadline) {
+            return ETIMEDOUT;
+        }
+        if (whileWaiting) {
+            whileWaiting();
+        }
     }
     int error = 0;
     socklen_t length = sizeof error;
@@ -43,45 +100,42 @@ int ConnectWithin(int fd, const addrinfo& address, int timeoutMs) {
 
 }  // namespace
 
-bool TcpConnection::Connect(const std::string& host, const std::string& port, int timeoutMs,
+bool TcpConnection::Connect(const std::string& host, const std::string& port,
+                            Clock::time_point deadline, const std::function<void()>& whileWaiting,
                             std::string& reason) {
     Close();
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (const int error = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found); error != 0) {
-        reason = ::gai_strerror(error);
+    // The system's lookup cannot be bounded or cancelled (a silent name server holds it for
+    // 10 s and more): it runs on a thread of its own, abandoned at the deadline.
+    const std::optional<Lookup> lookup = CallWithDeadline<Lookup>(
+        [host, port] { return LookUp(host, port); }, deadline, whileWaiting);
+    if (!lookup) {
+        reason = "looking up " + host + " took too long";
         return false;
     }
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
+    if (lookup->error != 0) {
+        reason = ::gai_strerror(lookup->error);
+        return false;
+    }
     int lastError = ETIMEDOUT;
-    for (const addrinfo* address = found; address; address = address->ai_next) {
+    for (const Address& address : lookup->addresses) {
         const int fd =
-            ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                     address->ai_protocol);
+            ::socket(address.family, address.type | SOCK_NONBLOCK | SOCK_CLOEXEC, address.protocol);
         if (fd < 0) {
             lastError = errno;
             continue;
         }
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-        lastError = ConnectWithin(fd, *address, static_cast<int>(std::max<long>(left, 0)));
+        lastError = ConnectBefore(fd, address, deadline, whileWaiting);
         if (lastError == 0) {
             // Small frames must leave at once: the camera answers each one before the next.
             const int on = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             fd_ = fd;
-            break;
+            return true;
         }
         ::close(fd);
     }
-    ::freeaddrinfo(found);
-    if (fd_ < 0) {
-        reason = std::strerror(lastError);
-        return false;
-    }
-    return true;
+    reason = std::strerror(lastError);
+    return false;
 }
 
 void TcpConnection::Close() {

@@ -4,16 +4,13 @@
 
 namespace tavin::telnet {
 
-namespace {
-// A subnegotiation longer than this is not one of ours; it is dropped, not buffered for ever.
-constexpr size_t kLongestSubnegotiation = 64;
-}  // namespace
-
-void AppendEscaped(std::vector<uint8_t>& out, std::span<const uint8_t> data) {
+void AppendEscaped(std::vector<uint8_t>& out, std::span<const uint8_t> data, bool binary) {
     for (const uint8_t byte : data) {
         out.push_back(byte);
         if (byte == kIac) {
             out.push_back(kIac);
+        } else if (byte == '\r' && !binary) {
+            out.push_back(0);
         }
     }
 }
@@ -51,11 +48,20 @@ void Decoder::Feed(std::span<const uint8_t> bytes, std::vector<uint8_t>& data,
                    std::vector<Event>& events) {
     for (const uint8_t byte : bytes) {
         switch (state_) {
+            case State::kCarriageReturn:
+                state_ = State::kData;
+                if (byte == 0) {
+                    break;
+                }
+                [[fallthrough]];
             case State::kData:
                 if (byte == kIac) {
                     state_ = State::kIac;
                 } else {
                     data.push_back(byte);
+                    if (byte == '\r' && !binary_) {
+                        state_ = State::kCarriageReturn;
+                    }
                 }
                 break;
             case State::kIac:
@@ -84,16 +90,14 @@ void Decoder::Feed(std::span<const uint8_t> bytes, std::vector<uint8_t>& data,
             case State::kSubnegotiation:
                 if (byte == kIac) {
                     state_ = State::kSubnegotiationIac;
-                } else if (sub_.size() < kLongestSubnegotiation) {
-                    sub_.push_back(byte);
+                } else {
+                    KeepSubnegotiationByte(byte, data.size(), events);
                 }
                 break;
             case State::kSubnegotiationIac:
                 if (byte == kIac) {
-                    if (sub_.size() < kLongestSubnegotiation) {
-                        sub_.push_back(kIac);
-                    }
                     state_ = State::kSubnegotiation;
+                    KeepSubnegotiationByte(kIac, data.size(), events);
                 } else {
                     // SE ends it; anything else is a broken sequence, ended here all the same.
                     EndSubnegotiation(data.size(), events);
@@ -104,8 +108,23 @@ void Decoder::Feed(std::span<const uint8_t> bytes, std::vector<uint8_t>& data,
     }
 }
 
+void Decoder::KeepSubnegotiationByte(uint8_t byte, size_t dataBefore, std::vector<Event>& events) {
+    if (sub_.size() < kLongestSubnegotiation) {
+        sub_.push_back(byte);
+        return;
+    }
+    events.push_back({.kind = Event::Kind::kOverlong,
+                      .verb = 0,
+                      .option = sub_[0],
+                      .command = 0,
+                      .value = {},
+                      .dataBefore = dataBefore});
+    sub_.clear();
+    state_ = State::kData;
+}
+
 void Decoder::EndSubnegotiation(size_t dataBefore, std::vector<Event>& events) {
-    if (sub_.size() >= 2 && sub_[0] == kOptionComPort && sub_.size() < kLongestSubnegotiation) {
+    if (sub_.size() >= 2 && sub_[0] == kOptionComPort) {
         events.push_back({.kind = Event::Kind::kComPort,
                           .verb = 0,
                           .option = 0,

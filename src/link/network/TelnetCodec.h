@@ -19,7 +19,7 @@ constexpr uint8_t kDo = 253;
 constexpr uint8_t kDont = 254;
 constexpr uint8_t kIac = 255;
 
-constexpr uint8_t kOptionBinary = 0;
+constexpr uint8_t kOptionBinary = 0;  // TRANSMIT-BINARY
 constexpr uint8_t kOptionSuppressGoAhead = 3;
 constexpr uint8_t kOptionComPort = 44;
 
@@ -57,8 +57,9 @@ constexpr uint8_t kLineFraming = 0x08;
 constexpr uint8_t kLineBreak = 0x10;
 constexpr uint8_t kLineErrorMask = kLineOverrun | kLineParity | kLineFraming | kLineBreak;
 
-// Appends `data` with every IAC doubled.
-void AppendEscaped(std::vector<uint8_t>& out, std::span<const uint8_t> data);
+// Appends `data` with every IAC doubled. Outside binary mode a CR also goes as CR NUL, as the
+// network virtual terminal has it, so the server cannot take it for the start of a line end.
+void AppendEscaped(std::vector<uint8_t>& out, std::span<const uint8_t> data, bool binary = true);
 // IAC `verb` `option`.
 void AppendNegotiation(std::vector<uint8_t>& out, uint8_t verb, uint8_t option);
 // IAC SB COM-PORT-OPTION `command` `value` IAC SE, the value escaped.
@@ -71,7 +72,9 @@ std::vector<uint8_t> BaudRateValue(uint32_t baudRate);
 uint32_t LineErrorsOf(uint8_t lineState);
 
 struct Event {
-    enum class Kind { kNegotiation, kComPort };
+    // kOverlong: a subnegotiation longer than any this client knows; what follows it is taken as
+    // data again, so the stream can no longer be trusted.
+    enum class Kind { kNegotiation, kComPort, kOverlong };
     Kind kind = Kind::kNegotiation;
     uint8_t verb = 0;     // kNegotiation: WILL, WONT, DO or DONT
     uint8_t option = 0;   // kNegotiation: the option
@@ -89,12 +92,24 @@ class Decoder {
     void Feed(std::span<const uint8_t> bytes, std::vector<uint8_t>& data,
               std::vector<Event>& events);
     void Reset() { *this = Decoder(); }
+    // Outside binary mode the server sends a bare CR as CR NUL; the NUL is dropped.
+    void SetBinary(bool binary) { binary_ = binary; }
+    // Whether the bytes so far end inside a subnegotiation, which swallows whatever follows until
+    // its end.
+    bool InSubnegotiation() const {
+        return state_ == State::kSubnegotiation || state_ == State::kSubnegotiationIac;
+    }
+
+    // Longer subnegotiations are reported as kOverlong rather than buffered.
+    static constexpr size_t kLongestSubnegotiation = 512;
 
   private:
-    enum class State { kData, kIac, kVerb, kSubnegotiation, kSubnegotiationIac };
+    enum class State { kCarriageReturn, kData, kIac, kVerb, kSubnegotiation, kSubnegotiationIac };
+    void KeepSubnegotiationByte(uint8_t byte, size_t dataBefore, std::vector<Event>& events);
     void EndSubnegotiation(size_t dataBefore, std::vector<Event>& events);
 
     State state_ = State::kData;
+    bool binary_ = true;
     uint8_t verb_ = 0;
     std::vector<uint8_t> sub_;
 };

@@ -37,18 +37,18 @@ int32_t SerialPort::WritePort(const uint8_t* buffer, int32_t count, int32_t time
     uint64_t lastResponsive = start;
     int32_t handed = 0;
     for (;;) {
-        if (handed < count) {
-            const int32_t taken = device_->WriteSome(buffer + handed, count - handed);
-            if (taken < 0) {
-                device_->Purge(true, false);
-                const int32_t code = MapLineErrors(TakeLineErrors());
-                SetStatus(code);
-                Trace(TransferTrace::Direction::kWrite, TransferTrace::Path::kPort, count, buffer,
-                      0, code);
-                return 0;
-            }
-            handed += taken;
+        const int32_t taken =
+            handed < count ? device_->WriteSome(buffer + handed, count - handed) : 0;
+        // A line that is gone will not drain what it took either.
+        if (taken < 0 || device_->IsLost()) {
+            device_->Purge(true, false);
+            const int32_t code = MapLineErrors(TakeLineErrors());
+            SetStatus(code);
+            Trace(TransferTrace::Direction::kWrite, TransferTrace::Path::kPort, count, buffer, 0,
+                  code);
+            return 0;
         }
+        handed += taken;
         // Done only when the bytes have left the host, so that the purge that starts the next
         // exchange cannot discard them.
         if (handed == count && device_->WaitDrained(0)) {
@@ -86,8 +86,13 @@ int32_t SerialPort::ReadPort(uint8_t* buffer, int32_t count, int32_t timeoutPerB
     uint64_t lastResponsive = start;
     int32_t received = 0;
     for (;;) {
-        // A failed read is tried again until the deadline, like a read that found nothing.
-        received += std::max(device_->ReadSome(buffer + received, count - received), 0);
+        // A failed read is tried again until the deadline, like a read that found nothing,
+        // unless the line is gone for good.
+        const int32_t got = device_->ReadSome(buffer + received, count - received);
+        if (got < 0 && device_->IsLost()) {
+            break;
+        }
+        received += std::max(got, 0);
         if (received == count) {
             ForgetIoFailure();
             Trace(TransferTrace::Direction::kRead, TransferTrace::Path::kPort, count, buffer, count,

@@ -44,6 +44,7 @@ class ComPortDevice final : public SerialDevice {
     int32_t ReadSome(uint8_t* bytes, int32_t count) override {
         return device_ ? device_->ReadSome(bytes, count) : -1;
     }
+    bool IsLost() const override { return device_ && device_->IsLost(); }
     bool WaitReadable(int32_t timeoutMs) override {
         return device_ && device_->WaitReadable(timeoutMs);
     }

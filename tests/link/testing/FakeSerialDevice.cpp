@@ -1,5 +1,7 @@
 #include "FakeSerialDevice.h"
 
+#include <utility>
+
 namespace tavin::testing {
 
 SerialDevice::OpenResult FakeSerialDevice::Open(int32_t portNumber,
@@ -8,6 +10,7 @@ SerialDevice::OpenResult FakeSerialDevice::Open(int32_t portNumber,
     openedPort = portNumber;
     settings = lineSettings;
     open_ = openResult != OpenResult::kCannotOpen;
+    lost = false;
     return openResult;
 }
 
@@ -18,11 +21,16 @@ void FakeSerialDevice::Close() {
 }
 
 int32_t FakeSerialDevice::WriteSome(const uint8_t* bytes, int32_t count) {
+    if (lost) {
+        lineErrors |= CommStatus::kCeIoe;
+        return -1;
+    }
     if (failingWrites > 0) {
         --failingWrites;
         lineErrors |= writeErrorFlags;
         return -1;
     }
+    lost = std::exchange(loseOnWrite, false);
     if (outputStalled) {
         stalled_ += count;
         return count;
@@ -33,7 +41,12 @@ int32_t FakeSerialDevice::WriteSome(const uint8_t* bytes, int32_t count) {
 }
 
 int32_t FakeSerialDevice::ReadSome(uint8_t* bytes, int32_t count) {
-    return line_.TakeArrived(bytes, count);
+    const int32_t got = line_.TakeArrived(bytes, count);
+    if (got == 0 && lost) {
+        lineErrors |= CommStatus::kCeIoe;
+        return -1;
+    }
+    return got;
 }
 
 bool FakeSerialDevice::WaitDrained(int32_t timeoutMs) {
@@ -59,7 +72,7 @@ bool FakeSerialDevice::Purge(bool output, bool input) {
 }
 
 uint32_t FakeSerialDevice::TakeLineErrors() {
-    const uint32_t flags = lineErrors;
+    const uint32_t flags = lineErrors | (lost ? uint32_t{CommStatus::kCeIoe} : 0u);
     lineErrors = 0;
     return flags;
 }

@@ -23,6 +23,8 @@ class FakeSerialDevice final : public SerialDevice {
     uint32_t writeErrorFlags = 0;
     bool purgeRefused = false;
     bool outputStalled = false;  // written bytes never leave the host
+    bool lost = false;           // gone for good, as a closed network connection
+    bool loseOnWrite = false;    // the next write is taken, then the line is lost
 
     // What the host did.
     int32_t openedPort = -1;
@@ -39,6 +41,7 @@ class FakeSerialDevice final : public SerialDevice {
     OpenResult Open(int32_t portNumber, const LineSettings& lineSettings) override;
     void Close() override;
     bool IsOpen() const override { return open_; }
+    bool IsLost() const override { return lost; }
     int32_t WriteSome(const uint8_t* bytes, int32_t count) override;
     int32_t PendingOutput() override { return stalled_; }
     int32_t ReadSome(uint8_t* bytes, int32_t count) override;
