@@ -119,8 +119,12 @@ TEST_F(AskingInputTest, AFileDialogTakesTheKeysTypedAtItNotThoseTypedBefore) {
         {"Enter at the dialog", {}, {{Qt::Key_Return, "\r"}}, proposed},
         {"a name and Enter at the dialog, Escape and Enter before",
          {{Qt::Key_Escape, "\x1b"}, {Qt::Key_Return, "\r"}},
-         {{Qt::Key_T, "t"}, {Qt::Key_Y, "y"}, {Qt::Key_P, "p"}, {Qt::Key_E, "e"},
-          {Qt::Key_D, "d"}, {Qt::Key_Return, "\r"}},
+         {{Qt::Key_T, "t"},
+          {Qt::Key_Y, "y"},
+          {Qt::Key_P, "p"},
+          {Qt::Key_E, "e"},
+          {Qt::Key_D, "d"},
+          {Qt::Key_Return, "\r"}},
          typed},
     };
     for (const Case& c : cases) {
