@@ -169,6 +169,17 @@ class InstalledUnderWine : public ::testing::Test {
         return Xdo({"search", "--sync", "--onlyvisible", "--name", name}).section('\n', 0, 0);
     }
 
+    // The names of the windows on the screen, for a failure to say what was there instead.
+    QString OnScreen() {
+        QStringList names;
+        for (const QString& id : Xdo({"search", "--onlyvisible", "--name", "."}).split('\n')) {
+            if (!id.isEmpty()) {
+                names << '"' + Xdo({"getwindowname", id}) + '"';
+            }
+        }
+        return names.join(", ");
+    }
+
     void Keys(const QString& window, const QStringList& keys) {
         Xdo({"windowfocus", "--sync", window});
         Xdo(QStringList{"key", "--delay", "80"} + keys);
@@ -269,11 +280,11 @@ TEST_F(InstalledUnderWine, Morva7EReadsTheCameraWritesOneClickAndSavesTheLinuxFi
     const size_t beforeStart = camsim_->Mark();
     StartProgram("morva-7e.exe");
     const QString dialog = WaitForWindow("^Select Communication System$");
-    ASSERT_FALSE(dialog.isEmpty()) << "no start dialog";
+    ASSERT_FALSE(dialog.isEmpty()) << "no start dialog; on screen: " << OnScreen().toStdString();
     Screenshot(dialog, "morva-7e-windows-start-dialog.png");
     Keys(dialog, {"Return"});
     const QString main = WaitForWindow("^MORVA-7E$");
-    ASSERT_FALSE(main.isEmpty()) << "no main window";
+    ASSERT_FALSE(main.isEmpty()) << "no main window; on screen: " << OnScreen().toStdString();
     ASSERT_TRUE(camsim_->WaitForCount(kRead, beforeStart, kItemCount, 20000));
     std::vector<double> reads;
     for (size_t i = beforeStart; i < camsim_->lines.size(); ++i) {
@@ -290,11 +301,12 @@ TEST_F(InstalledUnderWine, Morva7EReadsTheCameraWritesOneClickAndSavesTheLinuxFi
     const QString saved = scratch_.filePath("windows.tvn");
     Keys(main, {"alt+f", "a"});
     const QString saveAs = WaitForWindow("^Save As$");
-    ASSERT_FALSE(saveAs.isEmpty()) << "no Save As dialog";
+    ASSERT_FALSE(saveAs.isEmpty()) << "no Save As dialog; on screen: " << OnScreen().toStdString();
     Xdo({"windowfocus", "--sync", saveAs});
     Xdo({"type", "--delay", "20", "Z:" + QString(saved).replace('/', '\\')});
     Xdo({"key", "Return"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(saved); }, 10000)) << "nothing saved";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(saved); }, 10000))
+        << "nothing saved; on screen: " << OnScreen().toStdString();
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), linuxFile) << "the saved file differs from the Linux program's";
@@ -317,7 +329,7 @@ TEST_F(InstalledUnderWine, TavinReadsThroughTheSimulatedBoardLibrary) {
     env_.insert("CLSERSIM_LOG", "Z:" + QString(log).replace('/', '\\'));
     StartProgram("tavin.exe", QDir(install_).filePath("sim-board"));
     const QString main = WaitForWindow("MORVA-7ECL for Meteor_2_CL$");
-    ASSERT_FALSE(main.isEmpty()) << "no main window";
+    ASSERT_FALSE(main.isEmpty()) << "no main window; on screen: " << OnScreen().toStdString();
     int reads = 0;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
