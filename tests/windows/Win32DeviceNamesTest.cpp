@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DevicePaths.h"
+#include "PortClaimWin32.h"
 #include "PortDiscoveryWin32.h"
 
 namespace tavin::ctl {
@@ -39,6 +40,20 @@ TEST(Win32DeviceNames, PortNamesAndDeviceNamesMeetInOneIdentity) {
     EXPECT_FALSE(CheckDevicePath("/dev/ttyS0").empty());
     EXPECT_TRUE(IsWrittenAsDevice("\\\\.\\COM12"));
     EXPECT_FALSE(IsWrittenAsDevice("COM12"));
+}
+
+// Every name of one port meets in one claim; other ports are claimed apart.
+TEST(Win32DeviceNames, APortIsClaimedOnceWhateverItsName) {
+    {
+        const PortClaim held("COM7");
+        for (const char* name : {"COM7", "com7", "\\\\.\\COM7", "\\\\.\\cOm7"}) {
+            EXPECT_TRUE(PortClaim(name).HeldElsewhere()) << name;
+        }
+        for (const char* name : {"COM77", "COM1", "\\\\.\\CNCA7"}) {
+            EXPECT_FALSE(PortClaim(name).HeldElsewhere()) << name;
+        }
+    }
+    EXPECT_FALSE(PortClaim("\\\\.\\COM7").HeldElsewhere());
 }
 
 TEST(Win32DeviceNames, UsbIdsComeFromTheDeviceAndItsDriversForms) {
