@@ -80,7 +80,9 @@ exec {camera_fd}<"$work/camsim.out"
 read -r -t 10 -u "$camera_fd" device || { echo "the simulated camera did not start"; exit 1; }
 cat <&"$camera_fd" >"$work/camsim.log" &
 exec {camera_fd}<&-
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+port=$((20000 + RANDOM % 30000))
+while listening "$port"; do port=$((20000 + RANDOM % 30000)); done
 cat >"$work/ser2net.yaml" <<EOF
 %YAML 1.1
 ---
@@ -92,9 +94,9 @@ connection: &camera
 EOF
 ser2net -n -d -c "$work/ser2net.yaml" >"$work/ser2net.log" 2>&1 &
 ser2net_pid=$!
+# ser2net tells nobody when it listens; try until it does.
 for _ in $(seq 100); do
-    python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2).close()" \
-        2>/dev/null && break
+    listening "$port" && break
     sleep 0.05
 done
 out="$work/rfc2217.tvn"
