@@ -99,17 +99,25 @@ for _ in $(seq 100); do
     listening "$port" && break
     sleep 0.05
 done
+# On a terminal (script(1) gives it one), as a person runs it: its progress shows, item by item.
 out="$work/rfc2217.tvn"
 rm -f "$out"
-if ! timeout 60 "$wine" "$build_win/bin/tavinctl.exe" --device "rfc2217://127.0.0.1:$port" \
-    read -o "Z:${out//\//\\}" >"$work/rfc2217.out" 2>"$work/rfc2217.err"; then
-    cat "$work/rfc2217.out" "$work/rfc2217.err"
+if ! timeout 60 script -qec "$(printf '%q ' "$wine" "$build_win/bin/tavinctl.exe" --device \
+    "rfc2217://127.0.0.1:$port" read -o "Z:${out//\//\\}")" /dev/null >"$work/rfc2217.out"; then
+    cat "$work/rfc2217.out"
     echo "FAILED: a read through ser2net over rfc2217://"
     exit 1
 fi
 "$build/bin/tavinctl" --device "$device" read -o "$work/direct.tvn" >/dev/null
 cmp "$out" "$work/direct.tvn"
 echo "ok: a read through ser2net over rfc2217:// gives the file of a direct read"
+# Wine's console draws each character between escape sequences; without them the line is plain.
+if ! sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g' "$work/rfc2217.out" | tr '\r' '\n' |
+    grep -aq '^Reading 45/45 '; then
+    echo "FAILED: no progress on the terminal"
+    exit 1
+fi
+echo "ok: the read shows its progress on a terminal"
 
 # Once ser2net is gone, nothing listens on its port: the open fails at once, plainly.
 kill "$ser2net_pid"

@@ -17,5 +17,7 @@ int main(int argc, char** argv) {
     if (const auto status = tavin::ctl::RunAsHelperProcess(args)) {
         return *status;
     }
-    return tavin::ctl::RunTavinctl(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+    // Progress on a terminal only. isatty() says "yes" with 1 on Linux but with another
+    // non-zero value on Windows.
+    return tavin::ctl::RunTavinctl(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
 }
