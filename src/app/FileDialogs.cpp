@@ -43,9 +43,10 @@ QString AskFileName(const FileRequest& request, QWidget* owner) {
         dialog.selectFile(request.fileName);
     }
     if (owner) {
-        // Keys typed before the dialog appeared do not pick or confirm a file.
+        // Keys typed before the dialog appeared do not pick or confirm a file. exec() shows it:
+        // Windows' own dialog, shown before, would run twice.
         dialog.setWindowModality(Qt::ApplicationModal);
-        ShowDiscardingEarlierInput(dialog);
+        DiscardHeldInput();
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     }
     // Without an owner the dialog is modeless: other windows stay usable while it is open.

@@ -65,7 +65,7 @@ MessageAnswer ShowMessageBox(const MessageRequest& request) {
     // A key that dismissed the box before this one, or was typed while the camera was waited
     // for, must not answer a question the user has not seen.
     box.setWindowModality(Qt::ApplicationModal);
-    ShowDiscardingEarlierInput(box);
+    DiscardHeldInput();
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;

@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QWidget>
 
 #include "ProgramWait.h"
 
@@ -65,18 +64,10 @@ void HandlePendingEvents() {
 }  // namespace
 
 void DiscardHeldInput(const std::function<void(const QKeyEvent&)>& droppedKey) {
-    const ProgramWait waiting;  // still the tail of the operation
+    const ProgramWait waiting;  // still the tail of the operation; nothing queued may start
     const InputSink sink(droppedKey);
-    HandlePendingEvents();
-}
-
-void ShowDiscardingEarlierInput(QWidget& window) {
-    const ProgramWait waiting;  // nothing queued may start while the window comes up
-    const std::function<void(const QKeyEvent&)> none;
-    const InputSink sink(none);
-    window.show();
-    // A round trip to the window system after the window was mapped: every event it made before
-    // is then in our queue, and the sink takes it.
+    // A round trip to the window system: every event it made before now is then in our queue,
+    // and the sink takes it.
     QGuiApplication::sync();
     HandlePendingEvents();
 }

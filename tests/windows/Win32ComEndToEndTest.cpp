@@ -12,6 +12,7 @@
 #include "CameraDataSet.h"
 #include "CameraProtocol.h"
 #include "Edition.h"
+#include "PortMap.h"
 #include "RecordingUserInterface.h"
 
 namespace tavin {
@@ -121,6 +122,28 @@ TEST_F(Win32ComEndToEnd, SilentCameraTimesOutWithStatus5WithoutSpinning) {
     EXPECT_EQ(host.ReadCameraItem(1, 255, 0x03, kAgcItem, 0, 1023, &value), -CommStatus::kTimeOut);
     EXPECT_EQ(host.GetStatus(), CommStatus::kTimeOut);
     EXPECT_EQ(host.Close(), 0);
+}
+
+// A port number stands for what the environment or the user's port map names, on Windows as on
+// Linux: here other numbers for the camera's port.
+TEST_F(Win32ComEndToEnd, PortsOpenWhatTheEnvironmentAndThePortMapName) {
+    const std::string cameraName = "COM" + std::to_string(cameraPort_);
+    std::string error;
+    ASSERT_TRUE(WritePortMapEntry(5, cameraName, error)) << error;
+    ASSERT_TRUE(WritePortMapEntry(6, "COM" + std::to_string(silentPort_), error)) << error;
+    _putenv_s("TAVIN_COM6", ("\\\\.\\" + cameraName).c_str());  // the environment first
+    for (const int32_t port : {5, 6}) {
+        CameraProtocol host;
+        ASSERT_EQ(host.OpenPort(port, 19200), 0) << "COM" << port << ": " << host.GetStatus();
+        int32_t value = 0;
+        EXPECT_EQ(host.ReadCameraItem(1, 255, 0x03, kAgcItem, 0, 1023, &value), 0) << port;
+        EXPECT_EQ(host.Close(), 0);
+    }
+    _putenv_s("TAVIN_COM6", "");
+    EXPECT_TRUE(WritePortMapEntry(5, "", error)) << error;
+    EXPECT_TRUE(WritePortMapEntry(6, "", error)) << error;
+    EXPECT_TRUE(ReadPortMap().empty());
+    EXPECT_TRUE(ui_.messages.empty());
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 // such as the boot-time restore unit, has only that one). The user's entries win; the system's
 // fill in the ports the user's leaves unmapped. The programs and tavinctl share both.
 //
-// Where the maps are kept is the platform's (PortMapLinux.cpp): on Linux the section "Ports"
+// Where the maps are kept is the platform's: on Linux (PortMapLinux.cpp) the section "Ports"
 // (entries "COM<n>") of the RS-232C program's profile, ~/.config/<company>/<title>.conf, and
-// /etc/tavin/ports.conf in the same form.
+// /etc/tavin/ports.conf in the same form; on Windows (PortMapWin32.cpp) the key "Ports" below
+// the profile's registry key, HKEY_CURRENT_USER\Software\<company>\<title>, and the same key
+// below HKEY_LOCAL_MACHINE, with string values "COM<n>".
 
 namespace tavin {
 

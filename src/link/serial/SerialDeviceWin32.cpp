@@ -13,9 +13,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "CommStatus.h"
+#include "PortNames.h"
 #include "SerialDevice.h"
 
 namespace tavin {
@@ -36,11 +36,11 @@ class Win32SerialDevice final : public SerialDevice {
 
     OpenResult Open(int32_t portNumber, const LineSettings& settings) override {
         Close();
-        char name[32];
-        std::snprintf(name, sizeof(name), "\\\\.\\COM%d", static_cast<int>(portNumber));
+        // \\.\COMn, or what the environment or the user's port map names for it.
+        const std::string name = ComPortDeviceName(portNumber);
         // No sharing: a second program, or a second copy of this one, is refused the port.
-        const HANDLE handle =
-            CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return OpenResult::kCannotOpen;
         }
