@@ -198,7 +198,8 @@ TEST_F(PtyLinks, ASilentCameraCostsItsOwnTimeOutsAndDelaysNoOther) {
     for (const std::string& device : {devices[0], devices[1]}) {
         EXPECT_NE(run.out.find(device + "  ok     "), std::string::npos) << run.out;
     }
-    EXPECT_NE(run.out.find(devices[2] + "  failed   4.0"), std::string::npos) << run.out;
+    // Its own time-outs, about 4 s, whatever the others took.
+    EXPECT_NE(run.out.find(devices[2] + "  failed   4."), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("    ERROR - Communication time out detected."), std::string::npos);
     EXPECT_NE(run.out.find("\n3 links: 2 ok, 1 not ok: " + devices[2] + " (4."), std::string::npos)
         << run.out;
