@@ -33,6 +33,7 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTAVIN_WER
 timeout 1200 cmake --build build-win -j"$(nproc)" >build/win-build.log 2>&1 ||
     { tail -50 build/win-build.log; exit 1; }
 timeout 300 bash tests/windows/run-under-wine.sh build-win build/bin/tavin-camsim
+timeout 600 bash tests/windows/test-tavinctl.sh build-win build
 echo "Windows build and tests took $((SECONDS - start)) s"
 
 start=$SECONDS

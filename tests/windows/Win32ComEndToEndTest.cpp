@@ -89,6 +89,21 @@ TEST_F(Win32ComEndToEnd, WritesAndReadsItemsByteExactly) {
     EXPECT_TRUE(ui_.messages.empty());
 }
 
+// One conversation a line: a port held is refused to a second open, even where the driver
+// would let it through (Wine's does), until the first lets it go.
+TEST_F(Win32ComEndToEnd, APortHeldIsRefusedToASecondOpen) {
+    CameraProtocol first;
+    ASSERT_EQ(first.OpenPort(cameraPort_, 19200), 0) << first.GetStatus();
+    CameraProtocol second;
+    EXPECT_EQ(second.OpenPort(cameraPort_, 19200), -CommStatus::kCannotOpenPort);
+    EXPECT_FALSE(second.IsPortOpen());
+    int32_t value = 0;
+    EXPECT_EQ(first.ReadCameraItem(1, 255, 0x03, kAgcItem, 0, 1023, &value), 0);
+    EXPECT_EQ(first.Close(), 0);
+    EXPECT_EQ(second.OpenPort(cameraPort_, 19200), 0) << second.GetStatus();
+    EXPECT_EQ(second.ReadCameraItem(1, 255, 0x03, kAgcItem, 0, 1023, &value), 0);
+}
+
 TEST_F(Win32ComEndToEnd, TheDataSetReadsAndWritesEveryItem) {
     CameraDataSet data;
     ASSERT_EQ(data.OpenSerialPort(cameraPort_, 19200), 0);

@@ -84,7 +84,7 @@ echo "installed in $((SECONDS - start)) s"
 install="$WINEPREFIX/drive_c/Program Files/MORVA-7E"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/MORVA-7E"
 
-for file in morva-7e.exe tavin.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+for file in morva-7e.exe tavin.exe tavinctl.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
     styles/qwindowsvistastyle.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
     libclsersim.dll sim-board/clsermtx.dll samples/factory.tvn Uninstall.exe; do
     check "installed $file" test -s "$install/$file"
@@ -93,6 +93,7 @@ for entry in "MORVA-7E" "MORVA-7ECL for Meteor_2_CL"; do
     check "Start-menu entry $entry" test -s "$menu/$entry.lnk"
 done
 check "the Start-menu entry starts morva-7e.exe" grep -aq 'morva-7e\.exe' "$menu/MORVA-7E.lnk"
+check "the installed tavinctl.exe runs" "$wine" "$install/tavinctl.exe" --version
 
 query() { # query KEY [VALUE]: the value's data as reg.exe prints it
     local out

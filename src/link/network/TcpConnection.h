@@ -7,7 +7,7 @@
 #include <string>
 
 // A non-blocking TCP connection with bounded waits, for the network serial device. One file per
-// OS implements it (TcpConnectionPosix.cpp).
+// OS implements it (TcpConnectionPosix.cpp, TcpConnectionWin32.cpp).
 
 namespace tavin {
 

@@ -1,5 +1,5 @@
-// COM port n on Linux: a local serial device through termios, or a serial port across the
-// network, whichever the port's device name says.
+// COM port n: a local serial device (termios, Win32), or a serial port across the network,
+// whichever the port's device name says.
 #include <iostream>
 
 #include "NetworkSerialDevice.h"
@@ -8,7 +8,8 @@
 
 namespace tavin {
 
-std::unique_ptr<SerialDevice> CreateTermiosSerialDevice();
+// SerialDeviceLinux.cpp or SerialDeviceWin32.cpp.
+std::unique_ptr<SerialDevice> CreateLocalSerialDevice();
 
 namespace {
 
@@ -18,7 +19,7 @@ class ComPortDevice final : public SerialDevice {
         Close();
         const std::string name = ComPortDeviceName(portNumber);
         if (!IsNetworkAddress(name)) {
-            device_ = CreateTermiosSerialDevice();
+            device_ = CreateLocalSerialDevice();
         } else if (auto address = ParseNetworkAddress(name)) {
             device_ = CreateNetworkSerialDevice(std::move(*address));
         } else {

@@ -333,7 +333,7 @@ class LinuxSerialDevice final : public SerialDevice {
 }  // namespace
 
 // The local ports; ComPortDevice.cpp picks between them and the network ones.
-std::unique_ptr<SerialDevice> CreateTermiosSerialDevice() {
+std::unique_ptr<SerialDevice> CreateLocalSerialDevice() {
     return std::make_unique<LinuxSerialDevice>();
 }
 

@@ -6,15 +6,23 @@
 //   wire plus one short slice; a driver that does not take them in that time gives the count it
 //   took, and the transport decides whether to wait on;
 // - reads return at once with whatever has arrived (MAXDWORD read interval, no totals);
-// - waiting for input watches the driver's input count and sleeps a millisecond between looks.
-//   WaitCommEvent cannot be bounded on a non-overlapped handle, and the "return on the first
-//   byte" read time-out is not honoured everywhere (under Wine such a read always sleeps its full
-//   time), so a short sleep is the one wait that keeps both the deadline and an idle processor.
+// - waiting for input is a read of one byte with the driver's "return with the first byte"
+//   time-out (MAXDWORD interval and multiplier, the wait as the constant): it sleeps in the
+//   driver and returns as the byte lands, where looking at the input count between sleeps of a
+//   millisecond (1.1 ms under Wine) kept every reply waiting half a look on average. The byte is
+//   kept for the next read. WaitCommEvent is no alternative: it cannot be bounded on a
+//   non-overlapped handle, and under Wine it polls as well;
+// - waiting for the output to drain watches the driver's output count and sleeps a millisecond
+//   between looks: a short sleep is the one wait that keeps both the deadline and an idle
+//   processor.
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "CommStatus.h"
+#include "PortClaimWin32.h"
 #include "PortNames.h"
 #include "SerialDevice.h"
 
@@ -38,13 +46,20 @@ class Win32SerialDevice final : public SerialDevice {
         Close();
         // \\.\COMn, or what the environment or the user's port map names for it.
         const std::string name = ComPortDeviceName(portNumber);
-        // No sharing: a second program, or a second copy of this one, is refused the port.
+        // No sharing: a second program, or a second copy of this one, is refused the port, by
+        // the driver or, where the driver lets a second open through, by the claim.
+        auto claim = std::make_unique<PortClaim>(name);
+        if (claim->HeldElsewhere()) {
+            return OpenResult::kCannotOpen;
+        }
         const HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                           OPEN_EXISTING, 0, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return OpenResult::kCannotOpen;
         }
         handle_ = handle;
+        claim_ = std::move(claim);
+        waitedByte_.reset();
         pendingErrors_ = 0;
         transferFailed_ = false;
         lastWriteTookNothing_ = false;
@@ -89,6 +104,7 @@ class Win32SerialDevice final : public SerialDevice {
         }
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
+        claim_.reset();
     }
 
     bool IsOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
@@ -110,17 +126,50 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
     int32_t ReadSome(uint8_t* bytes, int32_t count) override {
-        DWORD got = 0;
-        if (!UseTimeouts(TimeoutMode::kRead) ||
-            !ReadFile(handle_, bytes, static_cast<DWORD>(count), &got, nullptr)) {
-            transferFailed_ = true;
-            return -1;
+        int32_t taken = 0;
+        if (waitedByte_ && count > 0) {
+            bytes[taken++] = *waitedByte_;
+            waitedByte_.reset();
         }
-        return static_cast<int32_t>(got);
+        // Only what has arrived is asked for: either read time-out returns it at once, so the
+        // driver is not handed a new record between every wait and read.
+        COMSTAT status{};
+        if (taken == count || (ReadStatus(&status) && status.cbInQue == 0)) {
+            return taken;
+        }
+        if (mode_ != TimeoutMode::kFirstByte && !UseTimeouts(TimeoutMode::kRead)) {
+            transferFailed_ = true;
+            return taken > 0 ? taken : -1;
+        }
+        const DWORD wanted =
+            std::min<DWORD>(static_cast<DWORD>(count - taken), std::max<DWORD>(status.cbInQue, 1));
+        DWORD got = 0;
+        if (!ReadFile(handle_, bytes + taken, wanted, &got, nullptr)) {
+            transferFailed_ = true;
+            return taken > 0 ? taken : -1;
+        }
+        return taken + static_cast<int32_t>(got);
     }
 
     bool WaitReadable(int32_t timeoutMs) override {
-        return WaitFor(timeoutMs, [](const COMSTAT& status) { return status.cbInQue > 0; });
+        if (waitedByte_) {
+            return true;
+        }
+        if (timeoutMs <= 0) {
+            COMSTAT status{};
+            return ReadStatus(&status) && status.cbInQue > 0;
+        }
+        uint8_t byte = 0;
+        DWORD got = 0;
+        if (!UseTimeouts(TimeoutMode::kFirstByte, static_cast<DWORD>(timeoutMs)) ||
+            !ReadFile(handle_, &byte, 1, &got, nullptr)) {
+            transferFailed_ = true;
+            return true;  // the next read finds the failure
+        }
+        if (got == 1) {
+            waitedByte_ = byte;
+        }
+        return got == 1;
     }
 
     bool WaitWritable(int32_t timeoutMs) override {
@@ -143,6 +192,9 @@ class Win32SerialDevice final : public SerialDevice {
 
     bool Purge(bool output, bool input) override {
         const DWORD flags = (output ? PURGE_TXCLEAR : 0) | (input ? PURGE_RXCLEAR : 0);
+        if (input) {
+            waitedByte_.reset();
+        }
         return flags == 0 || PurgeComm(handle_, flags);
     }
 
@@ -160,7 +212,7 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
   private:
-    enum class TimeoutMode { kUnset, kRead, kWrite };
+    enum class TimeoutMode { kUnset, kRead, kFirstByte, kWrite };
 
     // ClearCommError both reads the queue counts and clears the driver's error flags, so every
     // call keeps the flags for the next TakeLineErrors.
@@ -175,15 +227,19 @@ class Win32SerialDevice final : public SerialDevice {
         return true;
     }
 
-    // The driver keeps one time-out record for both directions: hand it over when the direction
-    // of transfer changes (once per transfer in a request and reply exchange).
-    bool UseTimeouts(TimeoutMode mode) {
-        if (mode == mode_) {
+    // The driver keeps one time-out record for both directions: hand it over when the kind of
+    // transfer changes (a few times in a request and reply exchange).
+    bool UseTimeouts(TimeoutMode mode, DWORD waitMs = 0) {
+        if (mode == mode_ && (mode != TimeoutMode::kFirstByte || waitMs == firstByteWaitMs_)) {
             return true;
         }
         COMMTIMEOUTS timeouts{};
         timeouts.ReadIntervalTimeout = MAXDWORD;  // reads return at once
-        if (mode == TimeoutMode::kWrite) {
+        if (mode == TimeoutMode::kFirstByte) {
+            // ... or with the first byte, waiting for it up to the constant (0 < it < MAXDWORD).
+            timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+            timeouts.ReadTotalTimeoutConstant = std::clamp<DWORD>(waitMs, 1, MAXDWORD - 1);
+        } else if (mode == TimeoutMode::kWrite) {
             timeouts.WriteTotalTimeoutMultiplier = WireTimePerByteMs();
             timeouts.WriteTotalTimeoutConstant = kWriteSliceMs;
         }
@@ -192,6 +248,7 @@ class Win32SerialDevice final : public SerialDevice {
             return false;
         }
         mode_ = mode;
+        firstByteWaitMs_ = waitMs;
         return true;
     }
 
@@ -226,8 +283,11 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
+    std::unique_ptr<PortClaim> claim_;
     int32_t baudRate_ = 0;
     TimeoutMode mode_ = TimeoutMode::kUnset;
+    DWORD firstByteWaitMs_ = 0;
+    std::optional<uint8_t> waitedByte_;  // taken by a wait, handed out by the next read
     uint32_t pendingErrors_ = 0;
     bool transferFailed_ = false;
     bool lastWriteTookNothing_ = false;
@@ -235,7 +295,8 @@ class Win32SerialDevice final : public SerialDevice {
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
+// The local ports; ComPortDevice.cpp picks between them and the network ones.
+std::unique_ptr<SerialDevice> CreateLocalSerialDevice() {
     return std::make_unique<Win32SerialDevice>();
 }
 

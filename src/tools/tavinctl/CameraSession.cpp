@@ -1,9 +1,8 @@
 #include "CameraSession.h"
 
-#include <cstdlib>
-
 #include "CameraDataSet.h"
 #include "CameraLinkLibrary.h"
+#include "Environment.h"
 #include "Interrupts.h"
 #include "ItemSelector.h"
 #include "PortNames.h"
@@ -26,11 +25,9 @@ bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err) {
         }
         return true;
     }
-    // A device path is the COM port's device for this run, as the TAVIN_COM<n> variables map
-    // ports for the programs.
-    const std::string variable = "TAVIN_COM" + std::to_string(link.port);
+    // A device path is the COM port's device for this run.
     if (!link.device.empty()) {
-        ::setenv(variable.c_str(), link.device.c_str(), 1);
+        UseDeviceForComPort(link.port, link.device);
     }
     if (data.OpenPort(link.port, link.baudRate) < 0) {
         const std::string path = ComPortDeviceName(link.port);
@@ -40,6 +37,11 @@ bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err) {
         return false;
     }
     return true;
+}
+
+void UseDeviceForComPort(int port, const std::string& device) {
+    const std::string variable = "TAVIN_COM" + std::to_string(port);
+    device.empty() ? RemoveEnvironmentEntry(variable) : SetEnvironmentEntry(variable, device);
 }
 
 void ReportFailure(const CameraDataSet& data, std::ostream& err, const std::string& context) {

@@ -21,6 +21,10 @@ namespace tavin::ctl {
 // the board's serial channel is a failure too: nothing could be sent through it.
 bool OpenLink(CameraDataSet& data, const LinkOptions& link, std::ostream& err);
 
+// COM port `port` stands for `device` in this process from now on, as TAVIN_COM<n> makes it for
+// the programs; "" gives the port back to the port maps.
+void UseDeviceForComPort(int port, const std::string& device);
+
 // Prints the status text of the failure the data set recorded, then `context`.
 void ReportFailure(const CameraDataSet& data, std::ostream& err, const std::string& context);
 

@@ -24,6 +24,11 @@ FileReadResult ReadDataFileAt(const std::string& path);
 // Replaces `path` with `bytes` so that a reader sees the old file or the new one, never a part:
 // the bytes go to a temporary file beside it first. An existing file keeps its permissions.
 // Returns "" on success, else the message for the user (the old file is then untouched).
+// The replacing is the system's (FileReplacePosix.cpp, FileReplaceWin32.cpp).
 std::string WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
+
+// The message for a file that could not be read or written, from the C library's error number:
+// the program's own texts, with the system's reason where those say too little.
+std::string FileErrorText(int error, const std::string& path, bool reading);
 
 }  // namespace tavin::ctl

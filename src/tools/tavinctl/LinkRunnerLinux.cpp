@@ -7,16 +7,12 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <filesystem>
-#include <sstream>
 
-#include "ConsoleUserInterface.h"
 #include "Interrupts.h"
 #include "InterruptsPosix.h"
-#include "LinkList.h"
+#include "LinkProcess.h"
 #include "LinkReport.h"
 #include "LinkRunner.h"
 
@@ -35,23 +31,6 @@ void SendFrame(int fd, FrameKind kind, std::string_view text) {
     }
 }
 
-// The child's progress stream: each flush of a Progress line goes to the parent as the link's
-// newest progress.
-class ProgressFrames final : public std::stringbuf {
-  public:
-    explicit ProgressFrames(int fd) : fd_(fd) {}
-
-  protected:
-    int sync() override {
-        SendFrame(fd_, kProgressFrame, ProgressOfLink(str()));
-        str("");
-        return 0;
-    }
-
-  private:
-    int fd_;
-};
-
 // A link process ends with its parent: one that lost it could only write to a line nobody
 // watches any more. Asked right after fork(), so a parent that died in between is noticed too.
 void FollowParent(pid_t parent) {
@@ -63,34 +42,10 @@ void FollowParent(pid_t parent) {
 
 [[noreturn]] void RunChild(const CtlOptions& options, const LinkOptions& link, const CameraJob& job,
                            bool progress, int fd) {
-    // A trace of its own per link: lines of several links in one file could not be told apart.
-    if (const char* trace = std::getenv("TAVIN_TRACE"); trace && *trace) {
-        const std::string mine = std::string(trace) + "." + FileNameOf(link.name);
-        ::setenv("TAVIN_TRACE", mine.c_str(), 1);
-    }
-    CtlOptions mine = options;
-    mine.links.clear();
-    mine.link = link;
-    mine.json = PrintsJson(options);
-    if (!options.outputFile.empty()) {
-        mine.outputFile = options.outputFile + "/" + FileNameOf(link.name) + ".tvn";
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    ProgressFrames frames(fd);
-    std::ostream status(&frames);
-    ConsoleUserInterface console(err);
-    InstallUserInterface(&console);
     // Nothing may unwind out of here: the child would go on running the parent's loop.
-    int code = kFailure;
-    try {
-        code = RunCameraJob(mine, link, job,
-                            {.out = out, .err = err, .progress = progress, .status = &status});
-    } catch (const std::exception& e) {
-        err << "tavinctl: " << e.what() << '\n';
-    }
-    SendFrame(fd, kOutFrame, out.str());
-    SendFrame(fd, kErrFrame, err.str());
+    const int code = RunLinkProcessJob(
+        options, link, job, progress,
+        [fd](FrameKind kind, std::string_view text) { SendFrame(fd, kind, text); });
     ::_exit(code);
 }
 

@@ -1,16 +1,14 @@
 #include "LinkTarget.h"
 
 #include <charconv>
-#include <filesystem>
 
+#include "DevicePaths.h"
 #include "NetworkAddress.h"
 #include "PortNames.h"
 
 namespace tavin::ctl {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view kLibraryPrefix = "library:";
 constexpr int kHighestComPort = 10;
@@ -62,20 +60,6 @@ bool HasControlCharacter(std::string_view word) {
     return false;
 }
 
-// "" when `path` is absolute and, where it exists, a character device.
-std::string CheckDevicePath(std::string_view path) {
-    if (!fs::path(path).is_absolute()) {
-        return "is not an absolute path";
-    }
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::exists(status) && !fs::is_character_file(status)) {
-        return fs::is_directory(status) ? "is a directory, not a serial device"
-                                        : "is not a serial device (no character device)";
-    }
-    return "";
-}
-
 }  // namespace
 
 std::optional<LinkTarget> ParseLinkTarget(std::string_view word, bool libraries,
@@ -111,7 +95,7 @@ std::optional<LinkTarget> ParseLinkTarget(std::string_view word, bool libraries,
             return std::nullopt;
         }
     }
-    if (word.find('/') != std::string_view::npos) {
+    if (IsWrittenAsDevice(word)) {
         if (std::string reason = CheckDevicePath(word); !reason.empty()) {
             error = quoted + " " + reason;
             return std::nullopt;
@@ -130,22 +114,7 @@ std::string CheckMapDevice(std::string_view device) {
     if (IsNetworkAddress(device)) {
         return CheckNetworkAddress(device);
     }
-    if (!fs::path(device).is_absolute()) {
-        return "is not an absolute path";
-    }
-    std::error_code ec;
-    const fs::file_status status = fs::status(device, ec);
-    if (fs::is_character_file(status)) {
-        return "";
-    }
-    if (!fs::exists(status)) {
-        return fs::path(device).lexically_normal().string().starts_with("/dev/serial/")
-                   ? ""
-                   : "does not exist (only a /dev/serial/ name may be mapped before its adapter "
-                     "is plugged in)";
-    }
-    return fs::is_directory(status) ? "is a directory, not a serial device"
-                                    : "is not a serial device (no character device)";
+    return CheckMapDevicePath(device);
 }
 
 std::string DeviceIdentity(const LinkOptions& link) {
@@ -160,9 +129,7 @@ std::string DeviceIdentity(const LinkOptions& link) {
         }
         return host + ":" + address->port;
     }
-    std::error_code ec;
-    const fs::path real = fs::canonical(device, ec);
-    return ec ? fs::path(device).lexically_normal().string() : real.string();
+    return LocalDeviceIdentity(device);
 }
 
 }  // namespace tavin::ctl

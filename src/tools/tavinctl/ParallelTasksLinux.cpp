@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <exception>
+#include <string>
 
 #include "InterruptsPosix.h"
 #include "ParallelTasks.h"
@@ -15,13 +16,13 @@ namespace tavin::ctl {
 
 namespace {
 
-struct Task {
+struct TaskProcess {
     pid_t pid = -1;
     int fd = -1;
     std::string text;
 };
 
-[[noreturn]] void RunTask(const std::function<std::string()>& task, pid_t parent, int fd) {
+[[noreturn]] void RunTask(const ProcessTask& task, const std::string& input, pid_t parent, int fd) {
     ForgetInterruptWakeups();
     // Gone with the parent: a probe nobody waits for must not go on holding a port.
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) {
@@ -29,7 +30,7 @@ struct Task {
     }
     std::string text;
     try {
-        text = task();
+        text = task.run(input);
     } catch (const std::exception&) {
         ::_exit(1);
     }
@@ -45,11 +46,11 @@ struct Task {
 
 }  // namespace
 
-std::vector<std::optional<std::string>> RunInProcesses(
-    const std::vector<std::function<std::string()>>& tasks) {
-    std::vector<Task> running(tasks.size());
+std::vector<std::optional<std::string>> RunInProcesses(const ProcessTask& task,
+                                                       const std::vector<std::string>& inputs) {
+    std::vector<TaskProcess> running(inputs.size());
     const pid_t parent = ::getpid();
-    for (size_t i = 0; i < tasks.size(); ++i) {
+    for (size_t i = 0; i < inputs.size(); ++i) {
         int fds[2];
         if (::pipe(fds) != 0) {
             continue;
@@ -57,7 +58,7 @@ std::vector<std::optional<std::string>> RunInProcesses(
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::close(fds[0]);
-            RunTask(tasks[i], parent, fds[1]);
+            RunTask(task, inputs[i], parent, fds[1]);
         }
         ::close(fds[1]);
         if (pid < 0) {
@@ -69,11 +70,11 @@ std::vector<std::optional<std::string>> RunInProcesses(
     }
     for (;;) {
         std::vector<pollfd> polled;
-        std::vector<Task*> owners;
-        for (Task& task : running) {
-            if (task.fd >= 0) {
-                polled.push_back({task.fd, POLLIN, 0});
-                owners.push_back(&task);
+        std::vector<TaskProcess*> owners;
+        for (TaskProcess& process : running) {
+            if (process.fd >= 0) {
+                polled.push_back({process.fd, POLLIN, 0});
+                owners.push_back(&process);
             }
         }
         if (polled.empty()) {
@@ -96,20 +97,20 @@ std::vector<std::optional<std::string>> RunInProcesses(
             }
         }
     }
-    std::vector<std::optional<std::string>> results(tasks.size());
+    std::vector<std::optional<std::string>> results(inputs.size());
     for (size_t i = 0; i < running.size(); ++i) {
-        Task& task = running[i];
-        if (task.pid < 0) {
+        TaskProcess& process = running[i];
+        if (process.pid < 0) {
             continue;
         }
-        if (task.fd >= 0) {
-            ::close(task.fd);  // poll failed: nothing more will be read
+        if (process.fd >= 0) {
+            ::close(process.fd);  // poll failed: nothing more will be read
         }
         int status = 0;
-        while (::waitpid(task.pid, &status, 0) < 0 && errno == EINTR) {
+        while (::waitpid(process.pid, &status, 0) < 0 && errno == EINTR) {
         }
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-            results[i] = std::move(task.text);
+            results[i] = std::move(process.text);
         }
     }
     return results;

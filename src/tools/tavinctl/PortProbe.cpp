@@ -1,12 +1,12 @@
 #include "PortProbe.h"
 
 #include <cstdlib>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <sstream>
 
 #include "CameraProtocol.h"
+#include "CameraSession.h"
 #include "Interrupts.h"
 #include "NetworkAddress.h"
 #include "ParallelTasks.h"
@@ -100,8 +100,7 @@ ProbeResult ProbePort(const std::string& device) {
             return {outcome, 0, ""};
         }
     }
-    const std::string variable = "TAVIN_COM" + std::to_string(kProbePort);
-    ::setenv(variable.c_str(), device.c_str(), 1);
+    UseDeviceForComPort(kProbePort, device);
     ProbeResult result{Outcome::kNoAnswer, 0, ""};
     // Over raw TCP the server's line speed applies whatever this end asks: one try is enough.
     const auto address = ParseNetworkAddress(device);
@@ -112,11 +111,23 @@ ProbeResult ProbePort(const std::string& device) {
             break;
         }
     }
-    ::unsetenv(variable.c_str());
+    UseDeviceForComPort(kProbePort, "");
     return result;
 }
 
+// The devices of `input`, one a line, asked one after the other: a line of results for each.
+std::string ProbeEach(const std::string& input) {
+    std::istringstream devices(input);
+    std::string lines;
+    for (std::string device; std::getline(devices, device);) {
+        lines += Encode(ProbePort(device)) + "\n";
+    }
+    return lines;
+}
+
 }  // namespace
+
+const ProcessTask kProbeTask{"probe", &ProbeEach};
 
 std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices) {
     std::vector<ProbeResult> results(devices.size());
@@ -140,17 +151,15 @@ std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices) {
     }
     // The local ports first, then the network: a server on this host may serve a local port.
     for (const auto* groups : {&local, &remote}) {
-        std::vector<std::function<std::string()>> tasks;
+        std::vector<std::string> inputs;
         for (const std::vector<size_t>& group : *groups) {
-            tasks.push_back([&devices, &group] {
-                std::string lines;
-                for (const size_t i : group) {
-                    lines += Encode(ProbePort(devices[i])) + "\n";
-                }
-                return lines;
-            });
+            std::string lines;
+            for (const size_t i : group) {
+                lines += devices[i] + "\n";
+            }
+            inputs.push_back(std::move(lines));
         }
-        const std::vector<std::optional<std::string>> answers = RunInProcesses(tasks);
+        const std::vector<std::optional<std::string>> answers = RunInProcesses(kProbeTask, inputs);
         for (size_t k = 0; k < groups->size(); ++k) {
             std::istringstream lines(answers[k].value_or(""));
             for (const size_t i : (*groups)[k]) {

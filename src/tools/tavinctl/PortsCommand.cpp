@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <optional>
 
 #include "Commands.h"
+#include "DevicePaths.h"
 #include "LinkTarget.h"
 #include "NetworkAddress.h"
 #include "PortDiscovery.h"
@@ -19,8 +19,6 @@
 namespace tavin::ctl {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kPortCount = 10;
 
@@ -48,23 +46,21 @@ std::vector<ComEntry> ComEntries() {
             entry.source =
                 mapped->second.scope == PortMapScope::kUser ? "port map" : "system port map";
         } else {
-            entry.device = "/dev/ttyS" + std::to_string(port - 1);
+            entry.device = ComPortDeviceName(port);
             entry.source = "built-in";
         }
-        std::error_code ec;
-        entry.exists = IsNetworkAddress(entry.device) || fs::exists(entry.device, ec);
-        if (entry.exists && fs::is_symlink(entry.device, ec)) {
-            entry.target = fs::canonical(entry.device, ec).string();
+        entry.exists = IsNetworkAddress(entry.device) || DeviceExists(entry.device);
+        if (entry.exists) {
+            entry.target = LinkTargetOf(entry.device);
         }
         entries.push_back(std::move(entry));
     }
     return entries;
 }
 
+// One key for each device, however it is named.
 std::string Canonical(const std::string& device) {
-    std::error_code ec;
-    const fs::path path = fs::canonical(device, ec);
-    return ec ? device : path.string();
+    return IsNetworkAddress(device) ? device : LocalDeviceIdentity(device);
 }
 
 // Every detected port, then every existing COM device not among them (a pseudo-terminal, a
@@ -114,6 +110,12 @@ void PrintText(std::ostream& out, const std::vector<DetectedPort>& ports,
     }
     for (const DetectedPort& port : ports) {
         out << "  " << port.device;
+        // The name the system shows for the port (Windows' "USB Serial Port (COM3)"), where it
+        // says more than the device's own name and product.
+        const std::string& shown = port.description;
+        if (!shown.empty() && shown != port.product && !port.device.ends_with(shown)) {
+            out << "  " << shown;
+        }
         if (!port.driver.empty()) {
             out << "  driver " << port.driver;
         }
@@ -139,7 +141,8 @@ void PrintText(std::ostream& out, const std::vector<DetectedPort>& ports,
     const std::string user = PortMapLocation(PortMapScope::kUser);
     out << "COM ports (TAVIN_COM<N>, else the port map in "
         << (user.empty() ? "(no home folder)" : user) << ", else the system port map in "
-        << PortMapLocation(PortMapScope::kSystem) << ", else /dev/ttyS<N-1>):\n";
+        << PortMapLocation(PortMapScope::kSystem) << ", else " << UnmappedComPortPattern()
+        << "):\n";
     for (const ComEntry& entry : entries) {
         out << "  COM" << entry.port << (entry.port < 10 ? "   " : "  ") << entry.device;
         if (!entry.target.empty()) {

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "CtlOptions.h"
+#include "DevicePaths.h"
 #include "Interrupts.h"
 #include "LinkRunner.h"
 
@@ -12,8 +13,12 @@
 
 namespace tavin::ctl {
 
-const char* UsageText() {
-    return R"(Usage: tavinctl [LINK OPTIONS] COMMAND [ARGUMENTS]
+namespace {
+
+// The help text with this system's names put in: {unmapped} for what COM N stands for when
+// nothing maps it, {device} for an example of a local serial device, {stable} for the names a
+// port map is best given.
+constexpr std::string_view kUsageTemplate = R"(Usage: tavinctl [LINK OPTIONS] COMMAND [ARGUMENTS]
 
 Reads and writes the settings of a MORVA-7E camera from the command line.
 
@@ -31,16 +36,17 @@ Commands without a camera:
   ports                   list the serial ports and where COM 1 to 10 point
       --probe [PORT...]   also ask each port, or only those named (a device, COM<n> or a
                           network address), for a camera: one ENQ at 19200, then 9600; a
-                          port in use (the kernel console, open elsewhere, locked) is left alone
-      --map N=DEVICE      map COM N to a device, a /dev/serial/by-id name or a network address
+                          port in use (held by another program, the kernel's console, locked)
+                          is left alone
+      --map N=DEVICE      map COM N to a device, {stable} or a network address
       --unmap N           remove COM N from the map
       --system            --map and --unmap edit the system's map, which every user (and the
                           boot-time restore unit) reads after their own
 
 Link options (default: COM 1 at 19200 baud):
   -p, --port N            COM port N (1 to 10): the device in TAVIN_COM<N>, else the one the
-                          user's or else the system's port map gives COM<N>, else /dev/ttyS<N-1>
-  -d, --device DEVICE     the serial device of the COM port, e.g. /dev/ttyUSB0, or a port
+                          user's or else the system's port map gives COM<N>, else {unmapped}
+  -d, --device DEVICE     the serial device of the COM port, e.g. {device}, or a port
                           across the network: rfc2217://HOST:PORT or tcp://HOST:PORT
   -l, --library FILE      a Camera Link serial library instead of a COM port
   -b, --baud RATE         19200 or 9600
@@ -62,6 +68,21 @@ Exit status: 0 success; 1 failure (the message starts with "ERROR - " for the ca
 for diff: the files differ; for --verify: an item did not take; with several links: any link
 did not succeed; 2 wrong command line, or for diff: a file could not be read.
 )";
+
+void Substitute(std::string& text, std::string_view placeholder, std::string_view value) {
+    for (size_t at; (at = text.find(placeholder)) != std::string::npos;) {
+        text.replace(at, placeholder.size(), value);
+    }
+}
+
+}  // namespace
+
+std::string UsageText() {
+    std::string text(kUsageTemplate);
+    Substitute(text, "{unmapped}", UnmappedComPortPattern());
+    Substitute(text, "{device}", ExampleDevice());
+    Substitute(text, "{stable}", StableDeviceNames());
+    return text;
 }
 
 namespace {

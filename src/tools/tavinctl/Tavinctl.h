@@ -12,6 +12,6 @@ int RunTavinctl(std::span<const std::string> args, std::ostream& out, std::ostre
                 bool progress);
 
 // The --help text.
-const char* UsageText();
+std::string UsageText();
 
 }  // namespace tavin::ctl
