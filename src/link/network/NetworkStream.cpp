@@ -200,20 +200,15 @@ bool NetworkStream::AwaitInput(Clock::time_point deadline) {
         // Wake up in time to notice that it did not end.
         deadline = std::min(deadline, *subnegotiationSince_ + kSubnegotiationLimit);
     }
-    switch (connection_.Wait(false, MsUntil(deadline))) {
-        case TcpConnection::Ready::kReady:
-            return true;
-        case TcpConnection::Ready::kTimedOut:
-            return false;
-        case TcpConnection::Ready::kLost:
-            Fail(Health::kClosed, "the connection was lost");
-            return false;
-    }
-    return false;
+    return Await(false, deadline);
 }
 
 bool NetworkStream::AwaitOutput(Clock::time_point deadline) {
-    switch (connection_.Wait(true, MsUntil(deadline))) {
+    return Await(true, deadline);
+}
+
+bool NetworkStream::Await(bool forWriting, Clock::time_point deadline) {
+    switch (connection_.Wait(forWriting, MsUntil(deadline))) {
         case TcpConnection::Ready::kReady:
             return true;
         case TcpConnection::Ready::kTimedOut:

@@ -91,6 +91,8 @@ class NetworkStream {
     uint32_t TakeLineErrors();
 
   private:
+    // Waits for the connection to be readable (or writable); a lost connection fails the stream.
+    bool Await(bool forWriting, Clock::time_point deadline);
     void Decode(std::span<const uint8_t> bytes);
     void CheckSubnegotiationEnds();
     void Fail(Health health, const std::string& why);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "CallWithDeadline.h"
+#include "SystemErrorText.h"
 #include "TcpConnection.h"
 
 namespace tavin {
@@ -38,15 +39,10 @@ void StartWinsock() {
     (void)started;
 }
 
+// The system's text for a Winsock error, as a reason inside a sentence: without its full stop.
 std::string SystemMessage(int code) {
-    char* text = nullptr;
-    FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = text ? text : "socket error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' ' || message.back() == '.')) {
+    std::string message = SystemErrorText(static_cast<unsigned long>(code));
+    while (!message.empty() && message.back() == '.') {
         message.pop_back();
     }
     return message;

@@ -13,6 +13,7 @@
 #include "PortMap.h"
 #include "StringIds.h"
 #include "StringTable.h"
+#include "SystemErrorText.h"
 
 namespace tavin {
 
@@ -58,16 +59,6 @@ std::string Trim(const std::string& text) {
         return "";
     }
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-std::string SystemMessage(LSTATUS status) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(status), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = text ? Trim(Utf8(text)) : "error " + std::to_string(status);
-    LocalFree(text);
-    return message;
 }
 
 // The string value `name` of the open key, or "" when there is none or it is
@@ -130,7 +121,7 @@ bool WritePortMapEntry(int32_t portNumber, const std::string& device, std::strin
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
-        error = "cannot write " + PortMapLocation(scope) + ": " + SystemMessage(status);
+        error = "cannot write " + PortMapLocation(scope) + ": " + SystemErrorText(status);
         return false;
     }
     return true;

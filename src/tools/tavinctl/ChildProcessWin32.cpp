@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "InterruptsWin32.h"
+#include "SystemErrorText.h"
 
 namespace tavin::ctl {
 
@@ -25,19 +26,6 @@ HANDLE ChildJob() {
         return created;
     }();
     return job;
-}
-
-std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = text ? text : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
-        message.pop_back();
-    }
-    return message;
 }
 
 bool WriteAll(HANDLE handle, std::string_view bytes) {
@@ -122,7 +110,7 @@ bool ChildProcess::Start(const std::string& arguments, std::string_view input,
     HANDLE output = nullptr;
     HANDLE childOutput = nullptr;
     if (!MakePipe(childInput, input_, true) || !MakePipe(output, childOutput, false)) {
-        error = SystemMessage(GetLastError());
+        error = SystemErrorText(GetLastError());
         CloseIfOpen(childInput);
         CloseIfOpen(input_);
         return false;
@@ -145,7 +133,7 @@ bool ChildProcess::Start(const std::string& arguments, std::string_view input,
     CloseIfOpen(childOutput);
     CloseIfOpen(childError);
     if (!ok) {
-        error = SystemMessage(startError);
+        error = SystemErrorText(startError);
         CloseIfOpen(output);
         CloseIfOpen(input_);
         return false;

@@ -7,30 +7,18 @@
 
 #include "DataFileIo.h"
 #include "DataFileMessages.h"
+#include "SystemErrorText.h"
 
 namespace tavin::ctl {
 
 namespace {
 
-std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = text ? text : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
-        message.pop_back();
-    }
-    return message;
-}
-
 std::string WriteErrorText(DWORD code, const std::string& path) {
     if (code == ERROR_ACCESS_DENIED) {
         return FileFaultText(FileFault::AccessDenied, FileAction::Writing, path);
     }
-    return FileFaultText(FileFault::Other, FileAction::Writing, path) + " (" + SystemMessage(code) +
-           ")";
+    return FileFaultText(FileFault::Other, FileAction::Writing, path) + " (" +
+           SystemErrorText(code) + ")";
 }
 
 // A fresh file beside `target`, or INVALID_HANDLE_VALUE with the reason in GetLastError().
