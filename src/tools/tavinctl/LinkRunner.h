@@ -11,8 +11,9 @@
 
 namespace tavin::ctl {
 
-// Runs the prepared `job` on every link of options.links. kSuccess only when each link
-// succeeded (OverallStatus), InterruptedExitStatus() when an interrupt came.
+// Runs the prepared `job` on every link of options.links; options.outputFile, if given, is a
+// directory (the caller checked). kSuccess only when each link succeeded (OverallStatus),
+// InterruptedExitStatus() when an interrupt came.
 int RunOnLinks(const CtlOptions& options, const CameraJob& job, Streams io);
 
 }  // namespace tavin::ctl

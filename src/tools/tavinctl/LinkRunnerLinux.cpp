@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
 
 #include "Interrupts.h"
 #include "InterruptsPosix.h"
@@ -92,11 +91,6 @@ LinkEnd Reap(const LinkProcess& process) {
 }  // namespace
 
 int RunOnLinks(const CtlOptions& options, const CameraJob& job, Streams io) {
-    if (!options.outputFile.empty() && !std::filesystem::is_directory(options.outputFile)) {
-        io.err << "tavinctl: with several links, -o takes a directory for their data files; "
-               << options.outputFile << " is none\n";
-        return kUsageError;
-    }
     io.out.flush();
     io.err.flush();
     std::vector<LinkRun> runs(options.links.size());

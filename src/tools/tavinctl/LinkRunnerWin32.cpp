@@ -3,7 +3,6 @@
 // a thread per link, and one wait covers them all and the interrupts.
 #include <windows.h>
 
-#include <filesystem>
 #include <memory>
 #include <mutex>
 
@@ -65,11 +64,6 @@ class InterruptRelay {
 }  // namespace
 
 int RunOnLinks(const CtlOptions& options, const CameraJob& job, Streams io) {
-    if (!options.outputFile.empty() && !std::filesystem::is_directory(options.outputFile)) {
-        io.err << "tavinctl: with several links, -o takes a directory for their data files; "
-               << options.outputFile << " is none\n";
-        return kUsageError;
-    }
     io.out.flush();
     io.err.flush();
     std::vector<LinkRun> runs(options.links.size());

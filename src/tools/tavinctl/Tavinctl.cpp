@@ -1,5 +1,7 @@
 #include "Tavinctl.h"
 
+#include <filesystem>
+
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "CtlOptions.h"
@@ -110,7 +112,15 @@ int RunCommand(const CtlOptions& options, Streams io) {
     if (!options.links.empty()) {
         CameraJob job;
         const int status = PrepareCameraJob(options, io, job);
-        return status == kSuccess ? RunOnLinks(options, job, io) : status;
+        if (status != kSuccess) {
+            return status;
+        }
+        if (!options.outputFile.empty() && !std::filesystem::is_directory(options.outputFile)) {
+            io.err << "tavinctl: with several links, -o takes a directory for their data files; "
+                   << options.outputFile << " is none\n";
+            return kUsageError;
+        }
+        return RunOnLinks(options, job, io);
     }
     ConsoleUserInterface console(io.err);
     UserInterface* previous = InstallUserInterface(&console);
